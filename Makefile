@@ -1,0 +1,29 @@
+# The two commands of the README: `make run` and `make test`.
+PRESET ?= default
+BUILD_DIR := build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps configure build run test clean asan
+
+all: build
+
+deps:
+	scripts/install-deps
+
+configure: deps
+	cmake --preset $(PRESET)
+
+build: configure
+	cmake --build --preset $(PRESET) -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/$(PRESET)/lumera
+
+test: build
+	ctest --preset $(PRESET) -j $(JOBS)
+
+asan:
+	$(MAKE) test PRESET=asan
+
+clean:
+	rm -rf $(BUILD_DIR)

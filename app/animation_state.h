@@ -1,0 +1,13 @@
+// The three fields the series handlers write and the electron animation reads at every step.
+#pragma once
+
+#include <cstdint>
+
+struct AnimationState {
+    // Radius of the circle the electron's centre moves on, in user units of the atom picture.
+    std::int16_t pathRadius = 0;
+    // Radius of the orbit redrawn before every position of the electron.
+    std::int16_t orbitRadius = 0;
+    // Idle passes after the electron is drawn at each position.
+    float delayCount = 0;
+};

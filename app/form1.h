@@ -1,0 +1,43 @@
+// Form1, the main window object: it owns the Animation state and wires the event map.
+#pragma once
+
+#include "app/animation_state.h"
+#include "host/call_gate.h"
+#include "host/dispatcher.h"
+#include "host/window.h"
+
+namespace host {
+class PictureBox;
+class OptionButton;
+class Timer;
+class Label;
+} // namespace host
+
+// Constructed before the window so that every control can reach them.
+struct HostServices {
+    host::CallGate gate;
+    host::Dispatcher dispatcher;
+};
+
+class Form1 : private HostServices, public host::Window {
+
+public:
+    explicit Form1(QWidget* parent = nullptr);
+
+    // The event map's handlers.
+    void Form_Activate();
+    void Label1_DblClick();
+
+    [[nodiscard]] AnimationState& animation() { return m_animation; }
+    [[nodiscard]] host::CallGate& gate() { return HostServices::gate; }
+    [[nodiscard]] host::Dispatcher& dispatcher() { return HostServices::dispatcher; }
+
+    [[nodiscard]] static QString ownershipNotice();
+    [[nodiscard]] static QString noticeTitle();
+
+private:
+    AnimationState m_animation;
+    host::PictureBox& m_picture3;
+    host::OptionButton& m_option1;
+    host::Timer& m_timer1;
+};

@@ -1,0 +1,31 @@
+#include "host/fonts.h"
+
+#include "host/units.h"
+
+namespace host {
+
+QFont toQFont(const FontSpec& spec) {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(pointsToPixels(spec.points));
+    font.setWeight(spec.weight >= 700 ? QFont::Bold : QFont::Normal);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QString symbolText(const QString& text) {
+    // The Greek letters on the Latin keys of the symbol character set.
+    static const char16_t lower[] = u"αβχδεφγηιϕκλμνοπθρστυϖωξψζ";
+    static const char16_t upper[] = u"ΑΒΧΔΕΦΓΗΙϑΚΛΜΝΟΠΘΡΣΤΥςΩΞΨΖ";
+    QString shown = text;
+    for (QChar& c : shown) {
+        const char16_t u = c.unicode();
+        if (u >= u'a' && u <= u'z') {
+            c = QChar(lower[u - u'a']);
+        } else if (u >= u'A' && u <= u'Z') {
+            c = QChar(upper[u - u'A']);
+        }
+    }
+    return shown;
+}
+
+} // namespace host

@@ -1,0 +1,55 @@
+#include "host/label.h"
+
+#include "host/call_gate.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace host {
+
+Label::Label(const QString& name, const FontSpec& font, CallGate& gate, QWidget* parent)
+    : QWidget(parent), m_gate(gate), m_fontSpec(font) {
+    setObjectName(name);
+    setFont(toQFont(font));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Label::setCaption(const QString& caption) {
+    m_gate.check(Operation::Caption, objectName());
+    m_caption = caption;
+    // Shown at once: a handler may still hold the thread for a long time.
+    if (isVisible()) {
+        repaint();
+    }
+}
+
+QString Label::shownText() const {
+    return m_fontSpec.charset == Charset::Symbol ? symbolText(m_caption) : m_caption;
+}
+
+void Label::setColours(Bgr fore, Bgr back) {
+    m_fore = fore;
+    m_back = back;
+}
+
+int Label::textFlags() const {
+    const int horizontal = m_alignment == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
+    return horizontal | Qt::AlignTop | Qt::TextWordWrap;
+}
+
+void Label::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), toQColor(m_back));
+    painter.setClipRect(rect());
+    painter.setPen(toQColor(m_fore));
+    painter.drawText(rect(), textFlags(), shownText());
+}
+
+void Label::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        emit doubleClicked();
+    }
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+} // namespace host

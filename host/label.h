@@ -1,0 +1,55 @@
+// A label: a fixed-size, opaque caption that shows a new text at once and cuts off what overflows.
+#pragma once
+
+#include "host/colour.h"
+#include "host/fonts.h"
+
+#include <QWidget>
+
+namespace host {
+
+class CallGate;
+
+enum class Alignment { Left, Centre };
+
+class Label : public QWidget {
+    Q_OBJECT
+
+public:
+    Label(const QString& name, const FontSpec& font, CallGate& gate, QWidget* parent);
+
+    void setCaption(const QString& caption);
+    [[nodiscard]] const QString& caption() const { return m_caption; }
+    // What the user reads: in the symbol character set Latin letters show as Greek.
+    [[nodiscard]] QString shownText() const;
+
+    void setColours(Bgr fore, Bgr back);
+    [[nodiscard]] Bgr foreColor() const { return m_fore; }
+    [[nodiscard]] Bgr backColor() const { return m_back; }
+    void setAlignment(Alignment alignment) { m_alignment = alignment; }
+    [[nodiscard]] Alignment alignment() const { return m_alignment; }
+    [[nodiscard]] const FontSpec& fontSpec() const { return m_fontSpec; }
+
+    // Qt flags used to lay out the caption: top-aligned, wrapping at blanks.
+    [[nodiscard]] int textFlags() const;
+
+    // Sets the caption as the window is built, without passing the call gate.
+    void setDesignCaption(const QString& caption) { m_caption = caption; }
+
+signals:
+    void doubleClicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    CallGate& m_gate;
+    FontSpec m_fontSpec;
+    QString m_caption;
+    Bgr m_fore = colours::black;
+    Bgr m_back = colours::white;
+    Alignment m_alignment = Alignment::Left;
+};
+
+} // namespace host

@@ -1,0 +1,44 @@
+// Option buttons and the frame that makes them one group with exactly one selected.
+#pragma once
+
+#include "host/colour.h"
+
+#include <QRadioButton>
+#include <QWidget>
+
+class QButtonGroup;
+
+namespace host {
+
+class CallGate;
+
+class Frame : public QWidget {
+    Q_OBJECT
+
+public:
+    Frame(const QString& name, Bgr background, QWidget* parent);
+
+    [[nodiscard]] QButtonGroup* group() const { return m_group; }
+
+private:
+    QButtonGroup* m_group;
+};
+
+class OptionButton : public QRadioButton {
+    Q_OBJECT
+
+public:
+    OptionButton(const QString& name, Bgr background, CallGate& gate, Frame* frame);
+
+    [[nodiscard]] bool Value() const;
+
+signals:
+    // Raised for the button that became the selected one, after the group selected it;
+    // never for the button that lost the selection.
+    void Click();
+
+private:
+    CallGate& m_gate;
+};
+
+} // namespace host

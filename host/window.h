@@ -1,0 +1,56 @@
+// The top-level window built from its description, with an activation event raised once.
+#pragma once
+
+#include "host/colour.h"
+
+#include <QWidget>
+
+namespace ui {
+struct FormSpec;
+}
+
+namespace host {
+
+class CallGate;
+class Dispatcher;
+
+class Window : public QWidget {
+    Q_OBJECT
+
+public:
+    // Creates every control of the description, front to back and in tab order.
+    Window(const ui::FormSpec& form, CallGate& gate, Dispatcher& dispatcher,
+           QWidget* parent = nullptr);
+
+    // The control of that name; the build guarantees it exists.
+    template <class Control> [[nodiscard]] Control& control(const char* name) const {
+        auto* found = findChild<Control*>(QString::fromUtf8(name));
+        Q_ASSERT_X(found, "Window::control", name);
+        return *found;
+    }
+
+    [[nodiscard]] Bgr backColor() const { return m_background; }
+    [[nodiscard]] bool hasBeenActivated() const { return m_activated; }
+
+    // Maximised, as the program opens; restored, it has the inner size of the description.
+    void showMaximizedFromDescription();
+
+signals:
+    // The window became active for the first time after it was shown. Raised once only: a
+    // later activation would reset the electron to orbit 1 beside another series' figures.
+    void Activate();
+    void closing();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void raiseActivate();
+
+    Bgr m_background;
+    bool m_activated = false;
+};
+
+} // namespace host

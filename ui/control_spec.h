@@ -1,0 +1,57 @@
+// The shape of the window description: one row per control, in twips, front to back.
+#pragma once
+
+#include "host/colour.h"
+#include "host/fonts.h"
+#include "host/label.h"
+
+#include <span>
+
+namespace ui {
+
+enum class Kind { Timer, PictureBox, Frame, Label, OptionButton, Line, Shape, Image };
+
+struct ControlSpec {
+    const char* name = "";
+    Kind kind = Kind::Label;
+    // The control it sits in; the window itself when empty.
+    const char* container = "";
+    // Position and size in twips, from the corner of the container's inner area.
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    const char* caption = "";
+    host::FontSpec font{};
+    host::Bgr fore = host::colours::black;
+    host::Bgr back = host::colours::white;
+    host::Alignment alignment = host::Alignment::Left;
+    // Lines: the two end points in twips and the width in pixels.
+    int x1 = 0;
+    int y1 = 0;
+    int x2 = 0;
+    int y2 = 0;
+    int borderWidth = 1;
+    // Option buttons: selected at opening. Timers: enabled at opening.
+    bool value = false;
+    int intervalMs = 0;
+    // Images: the resource path of the bitmap.
+    const char* picture = "";
+};
+
+struct FormSpec {
+    const char* name;
+    const char* caption;
+    host::Bgr background;
+    host::FontSpec font;
+    // Inner size when the window is restored, in twips.
+    int restoredWidth;
+    int restoredHeight;
+    const char* icon;
+    // Within each container, listed front to back.
+    std::span<const ControlSpec> controls;
+    // The order the Tab key moves the focus in.
+    std::span<const char* const> tabOrder;
+};
+
+} // namespace ui

@@ -1,0 +1,206 @@
+#include "ui/form1_description.h"
+
+#include <array>
+#include <cstring>
+
+namespace ui {
+
+namespace {
+
+using host::Bgr;
+using host::FontSpec;
+namespace c = host::colours;
+constexpr auto left = host::Alignment::Left;
+constexpr auto centred = host::Alignment::Centre;
+
+constexpr ControlSpec control(const char* name, Kind kind, const char* in, int l, int t, int w,
+                              int h, Bgr back) {
+    ControlSpec row;
+    row.name = name;
+    row.kind = kind;
+    row.container = in;
+    row.left = l;
+    row.top = t;
+    row.width = w;
+    row.height = h;
+    row.back = back;
+    return row;
+}
+
+constexpr ControlSpec label(const char* name, const char* in, int l, int t, int w, int h,
+                            const char* caption, FontSpec font, Bgr fore, Bgr back,
+                            host::Alignment alignment = left) {
+    ControlSpec row = control(name, Kind::Label, in, l, t, w, h, back);
+    row.caption = caption;
+    row.font = font;
+    row.fore = fore;
+    row.alignment = alignment;
+    return row;
+}
+
+constexpr ControlSpec line(const char* name, const char* in, int x1, int y1, int x2, int y2,
+                           int widthPixels, Bgr colour) {
+    ControlSpec row;
+    row.name = name;
+    row.kind = Kind::Line;
+    row.container = in;
+    row.x1 = x1;
+    row.y1 = y1;
+    row.x2 = x2;
+    row.y2 = y2;
+    row.borderWidth = widthPixels;
+    row.fore = colour;
+    return row;
+}
+
+constexpr ControlSpec option(const char* name, int l, bool selected) {
+    ControlSpec row = control(name, Kind::OptionButton, "Frame1", l, 720, 255, 255, c::panelYellow);
+    row.value = selected;
+    return row;
+}
+
+constexpr ControlSpec timer(const char* name, bool enabled, int intervalMs) {
+    ControlSpec row;
+    row.name = name;
+    row.kind = Kind::Timer;
+    row.value = enabled;
+    row.intervalMs = intervalMs;
+    return row;
+}
+
+constexpr ControlSpec shape(const char* name, const char* in, int l, int t, int w, int h, Bgr fill,
+                            Bgr outline) {
+    ControlSpec row = control(name, Kind::Shape, in, l, t, w, h, fill);
+    row.fore = outline;
+    return row;
+}
+
+constexpr ControlSpec image(const char* name, const char* in, int l, int t, int w, int h,
+                            const char* picture) {
+    ControlSpec row = control(name, Kind::Image, in, l, t, w, h, c::white);
+    row.picture = picture;
+    return row;
+}
+
+constexpr Bgr yellow = c::panelYellow;
+constexpr Bgr black = c::black;
+constexpr Bgr white = c::white;
+constexpr Bgr red = c::red;
+
+// Front to back within each container.
+constexpr std::array controls{
+    // On the window.
+    timer("Timer1", false, 10),
+    control("Picture4", Kind::PictureBox, "", 7560, 8520, 6735, 1935, yellow),
+    control("Picture3", Kind::PictureBox, "", 7560, 1560, 6775, 6775, white),
+    control("Picture2", Kind::PictureBox, "", 1320, 8520, 5775, 1935, yellow),
+    control("Picture1", Kind::PictureBox, "", 1320, 1560, 5715, 6735, yellow),
+    label("Label1", "", 3600, 360, 9135, 1095, "ЛЮМЕРА", fonts::title, red, c::windowBlue, centred),
+
+    // The atom picture: the nucleus.
+    line("Line2", "Picture3", 3240, 3360, 3480, 3360, 1, black),
+    line("Line1", "Picture3", 3360, 3240, 3360, 3480, 1, black),
+    shape("Shape1", "Picture3", 3174, 3180, 375, 375, red, black),
+
+    // The series panel.
+    control("Frame1", Kind::Frame, "Picture4", 120, 600, 6375, 975, yellow),
+    label("Label20", "Picture4", 2280, 240, 1695, 255, "НОМЕР ОРБИТЫ ", fonts::heading, red,
+          yellow),
+    option("Option6", 5880, false),
+    option("Option5", 4800, false),
+    option("Option4", 3720, false),
+    option("Option3", 2520, false),
+    option("Option2", 1440, false),
+    option("Option1", 360, true),
+    label("Label26", "Frame1", 5880, 120, 495, 375, "6", fonts::digit, black, yellow),
+    label("Label25", "Frame1", 4800, 120, 495, 375, "5", fonts::digit, black, yellow),
+    label("Label24", "Frame1", 3720, 120, 255, 375, "4", fonts::digit, black, yellow),
+    label("Label23", "Frame1", 2520, 120, 495, 375, "3", fonts::digit, black, yellow),
+    label("Label22", "Frame1", 1440, 120, 255, 375, "2", fonts::digit, black, yellow),
+    label("Label21", "Frame1", 360, 120, 255, 375, "1", fonts::digit, black, yellow, centred),
+
+    // The orbit fields.
+    label("Label19", "Picture2", 3840, 1440, 375, 255, "эВ", fonts::heading, black, yellow),
+    label("Label18", "Picture2", 3840, 840, 495, 255, "Мм/с", fonts::heading, black, yellow),
+    label("Label17", "Picture2", 2400, 1440, 735, 255, "- 13,55", fonts::value, black, yellow),
+    label("Label16", "Picture2", 3120, 840, 735, 255, "2,18", fonts::value, black, yellow),
+    label("Label15", "Picture2", 360, 1440, 1935, 255, "ПОЛНАЯ ЭНЕРГИЯ =", fonts::heading, black,
+          yellow),
+    label("Label14", "Picture2", 360, 840, 2415, 255, "СКОРОСТЬ ЭЛЕКТРОНА =", fonts::heading, black,
+          yellow),
+    label("Label13", "Picture2", 3840, 240, 495, 255, "нм", fonts::heading, black, yellow),
+    label("Label12", "Picture2", 2760, 240, 735, 255, "5,28", fonts::value, black, yellow),
+    label("Label11", "Picture2", 360, 240, 2175, 255, "РАДИУС ВРАЩЕНИЯ =", fonts::heading, black,
+          yellow),
+
+    // The level diagram and the wavelength list.
+    label("Label48", "Picture1", 3480, 6240, 375, 255, "нм", fonts::value, black, yellow),
+    label("Label47", "Picture1", 3480, 5880, 375, 255, "нм", fonts::value, black, yellow),
+    label("Label46", "Picture1", 3480, 5520, 375, 255, "нм", fonts::value, black, yellow),
+    label("Label45", "Picture1", 3480, 5160, 375, 255, "нм", fonts::value, black, yellow),
+    label("Label44", "Picture1", 2040, 6240, 855, 255, "1  -  5 =", fonts::value, black, yellow),
+    label("Label43", "Picture1", 2040, 5880, 855, 255, "1  -  4 =", fonts::value, black, yellow),
+    label("Label42", "Picture1", 2040, 5520, 855, 255, "1  -  3 =", fonts::value, black, yellow),
+    label("Label41", "Picture1", 2040, 5160, 855, 255, "1  -  2 =", fonts::value, black, yellow),
+    label("Label40", "Picture1", 4920, 4200, 255, 255, "1", fonts::standard, black, white),
+    line("Line6", "Picture1", 4560, 600, 4560, 4440, 2, c::blue),
+    line("Line5", "Picture1", 3480, 960, 3480, 4440, 2, c::blue),
+    line("Line4", "Picture1", 2400, 1560, 2400, 4440, 2, c::blue),
+    line("Line3", "Picture1", 1440, 2520, 1440, 4440, 2, c::blue),
+    label("Label39", "Picture1", 1920, 3720, 615, 255, "", fonts::standard, black, white),
+    label("Label38", "Picture1", 4920, 2160, 255, 255, "2", fonts::standard, black, white),
+    label("Label37", "Picture1", 4920, 1200, 255, 255, "3", fonts::standard, black, white),
+    label("Label36", "Picture1", 4920, 600, 375, 255, "4", fonts::standard, black, white),
+    label("Label35", "Picture1", 4920, 240, 255, 255, "5", fonts::standard, black, white),
+    label("Label34", "Picture1", 360, 4320, 495, 255, "-13,55", fonts::standard, black, white),
+    label("Label33", "Picture1", 360, 2400, 375, 255, "-3,39", fonts::standard, black, white),
+    label("Label32", "Picture1", 360, 1440, 375, 255, "-1,51", fonts::standard, black, white),
+    label("Label31", "Picture1", 360, 840, 375, 255, "-0,85", fonts::standard, black, white),
+    label("Label30", "Picture1", 360, 480, 375, 255, "-0,54", fonts::standard, black, white),
+    image("Image1", "Picture1", 240, 240, 5175, 4305, ":/assets/diagram.bmp"),
+    label("Label29", "Picture1", 3000, 5880, 255, 255, "97", fonts::value, black, yellow),
+    label("Label28", "Picture1", 2880, 5520, 375, 255, "102", fonts::value, black, yellow),
+    label("Label27", "Picture1", 3000, 5160, 375, 255, "121", fonts::value, black, yellow),
+    label("Label10", "Picture1", 600, 7320, 975, 255, "", fonts::heading, black, yellow),
+    label("Label9", "Picture1", 600, 6960, 975, 255, "", fonts::heading, black, yellow),
+    label("Label8", "Picture1", 600, 6600, 975, 255, "", fonts::heading, black, yellow),
+    label("Label7", "Picture1", 3000, 6240, 375, 255, "95", fonts::value, black, yellow),
+    label("Label6", "Picture1", 1440, 6240, 375, 255, "l =", fonts::lambda, black, yellow, centred),
+    label("Label5", "Picture1", 1440, 5880, 375, 255, "l =", fonts::lambda, black, yellow, centred),
+    label("Label4", "Picture1", 1440, 5520, 375, 255, "l =", fonts::lambda, black, yellow, centred),
+    label("Label3", "Picture1", 1440, 5160, 375, 255, "l =", fonts::lambda, black, yellow, centred),
+    label("Label2", "Picture1", 240, 4680, 5055, 255, "ДЛИНЫ ВОЛН ПРИ ПЕРЕХОДЕ НА ДАННЫЙ УРОВЕНЬ",
+          fonts::heading, red, yellow, centred),
+};
+
+constexpr std::array<const char*, 5> tabOrder{"Picture1", "Picture2", "Picture3", "Picture4",
+                                              "Option1"};
+
+constexpr FormSpec form1{
+    .name = "Form1",
+    .caption = "ЛЮМЕРА",
+    .background = c::windowBlue,
+    .font = fonts::standard,
+    .restoredWidth = 7035,
+    .restoredHeight = 5610,
+    .icon = ":/assets/lumera.ico",
+    .controls = controls,
+    .tabOrder = tabOrder,
+};
+
+} // namespace
+
+const FormSpec& form1Description() {
+    return form1;
+}
+
+const ControlSpec* findControl(const FormSpec& form, const char* name) {
+    for (const ControlSpec& row : form.controls) {
+        if (std::strcmp(row.name, name) == 0) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace ui
