@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "animation/timer1_timer.h"
 #include "host/label.h"
 #include "host/message_box.h"
 #include "host/option_button.h"
@@ -16,6 +17,8 @@ Form1::Form1(QWidget* parent)
             [this, &run] { run.run("Form_Activate", [this] { Form_Activate(); }); });
     connect(&control<host::Label>("Label1"), &host::Label::doubleClicked, this,
             [this, &run] { run.run("Label1_DblClick", [this] { Label1_DblClick(); }); });
+    connect(&m_timer1, &host::Timer::tick, this,
+            [this, &run] { run.run("Timer1_Timer", [this] { Timer1_Timer(); }); });
     // Closing ends the program: no tick may start a revolution on a window that is going away.
     connect(this, &host::Window::closing, &m_timer1, &host::Timer::shutDown);
 }
@@ -34,6 +37,10 @@ void Form1::Form_Activate() {
     if (m_option1.Value()) {
         m_timer1.setEnabled(true);
     }
+}
+
+void Form1::Timer1_Timer() {
+    animation::Timer1_Timer(m_picture3, m_animation);
 }
 
 void Form1::Label1_DblClick() {

@@ -27,6 +27,7 @@ public:
     // The event map's handlers.
     void Form_Activate();
     void Label1_DblClick();
+    void Timer1_Timer();
 
     [[nodiscard]] AnimationState& animation() { return m_animation; }
     [[nodiscard]] host::CallGate& gate() { return HostServices::gate; }

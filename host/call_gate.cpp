@@ -26,6 +26,9 @@ void CallGate::check(Operation op, const QString& control) {
     if (m_recording) {
         m_calls.push_back({op, control});
     }
+    if (m_observer) {
+        m_observer({op, control});
+    }
     if (!m_plan) {
         return;
     }

@@ -4,6 +4,7 @@
 #include "host/runtime_error.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -44,6 +45,11 @@ public:
     void failWhen(FaultPlan plan);
     void clearFault() { m_plan.reset(); }
 
+    // Called before each call is let through or failed; lets a test act in the middle of a handler.
+    void setObserver(std::function<void(const CallRecord&)> observer) {
+        m_observer = std::move(observer);
+    }
+
     void startRecording();
     [[nodiscard]] const std::vector<CallRecord>& calls() const { return m_calls; }
 
@@ -51,6 +57,7 @@ private:
     std::optional<FaultPlan> m_plan;
     bool m_recording = false;
     std::vector<CallRecord> m_calls;
+    std::function<void(const CallRecord&)> m_observer;
 };
 
 } // namespace host

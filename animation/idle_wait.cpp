@@ -1,0 +1,32 @@
+#include "animation/idle_wait.h"
+
+#include "host/runtime_error.h"
+
+#include <cmath>
+
+namespace animation {
+
+std::int32_t roundToInt32(float value) {
+    const float rounded = std::nearbyint(value);
+    // 2^31 is exact in single precision; NaN fails both comparisons.
+    constexpr float lowest = -2147483648.0F;
+    constexpr float pastHighest = 2147483648.0F;
+    if (!(rounded >= lowest && rounded < pastHighest)) {
+        throw host::RuntimeError(host::ErrorCode::Overflow);
+    }
+    return static_cast<std::int32_t>(rounded);
+}
+
+std::int32_t idlePasses(std::int32_t passes) {
+    std::int32_t counter = 0;
+    while (counter < passes) {
+        // Hides the counter from the optimiser, so every pass and its overflow test really run.
+        asm volatile("" : "+r"(counter));
+        if (__builtin_add_overflow(counter, 1, &counter)) {
+            throw host::RuntimeError(host::ErrorCode::Overflow);
+        }
+    }
+    return counter;
+}
+
+} // namespace animation

@@ -1,0 +1,34 @@
+#include "animation/timer1_timer.h"
+
+#include "animation/idle_wait.h"
+#include "animation/orbit_path.h"
+#include "host/colour.h"
+#include "host/picture_box.h"
+#include "host/runtime_error.h"
+
+namespace animation {
+
+void Timer1_Timer(host::PictureBox& picture3, const AnimationState& state, PassTally* tally) {
+    std::int16_t step = 1;
+    do {
+        // The orbit is redrawn first: the last erase left two white points on it.
+        picture3.Circle(0, 0, static_cast<float>(state.orbitRadius));
+
+        const PathPoint drawn = electronCentre(state.pathRadius, step);
+        picture3.Circle(drawn.x, drawn.y, electronRadius, host::colours::blue);
+
+        const std::int32_t passes = idlePasses(roundToInt32(state.delayCount));
+        if (tally != nullptr) {
+            tally->passes += passes;
+        }
+
+        const PathPoint erased = electronCentre(state.pathRadius, step);
+        picture3.Circle(erased.x, erased.y, electronRadius, host::colours::white);
+
+        if (__builtin_add_overflow(step, std::int16_t{1}, &step)) {
+            throw host::RuntimeError(host::ErrorCode::Overflow);
+        }
+    } while (step <= stepsPerRevolution);
+}
+
+} // namespace animation

@@ -1,0 +1,23 @@
+// The timer tick: one whole revolution of the electron round the orbit of the Animation state.
+#pragma once
+
+#include "app/animation_state.h"
+
+#include <cstdint>
+
+namespace host {
+class PictureBox;
+}
+
+namespace animation {
+
+// Counts the idle passes a revolution makes, for tests and benchmarks.
+struct PassTally {
+    std::int64_t passes = 0;
+};
+
+// Draws, waits and erases 360 times, reading the Animation state afresh at every step.
+void Timer1_Timer(host::PictureBox& picture3, const AnimationState& state,
+                  PassTally* tally = nullptr);
+
+} // namespace animation
