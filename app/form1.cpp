@@ -6,12 +6,20 @@
 #include "host/option_button.h"
 #include "host/picture_box.h"
 #include "host/timer.h"
+#include "series/series_table.h"
 #include "ui/form1_description.h"
 
 Form1::Form1(QWidget* parent)
     : host::Window(ui::form1Description(), HostServices::gate, HostServices::dispatcher, parent),
       m_picture3(control<host::PictureBox>("Picture3")),
-      m_option1(control<host::OptionButton>("Option1")), m_timer1(control<host::Timer>("Timer1")) {
+      m_option1(control<host::OptionButton>("Option1")),
+      m_timer1(control<host::Timer>("Timer1")), m_options{&control<host::OptionButton>("Option1"),
+                                                          &control<host::OptionButton>("Option2"),
+                                                          &control<host::OptionButton>("Option3"),
+                                                          &control<host::OptionButton>("Option4"),
+                                                          &control<host::OptionButton>("Option5"),
+                                                          &control<host::OptionButton>("Option6")},
+      m_seriesFields(series::SeriesFields::of(*this)) {
     auto& run = HostServices::dispatcher;
     connect(this, &host::Window::Activate, this,
             [this, &run] { run.run("Form_Activate", [this] { Form_Activate(); }); });
@@ -19,6 +27,21 @@ Form1::Form1(QWidget* parent)
             [this, &run] { run.run("Label1_DblClick", [this] { Label1_DblClick(); }); });
     connect(&m_timer1, &host::Timer::tick, this,
             [this, &run] { run.run("Timer1_Timer", [this] { Timer1_Timer(); }); });
+    using Handler = void (Form1::*)();
+    static constexpr std::array<std::pair<const char*, Handler>, 6> optionHandlers{{
+        {"Option1_Click", &Form1::Option1_Click},
+        {"Option2_Click", &Form1::Option2_Click},
+        {"Option3_Click", &Form1::Option3_Click},
+        {"Option4_Click", &Form1::Option4_Click},
+        {"Option5_Click", &Form1::Option5_Click},
+        {"Option6_Click", &Form1::Option6_Click},
+    }};
+    for (std::size_t i = 0; i < m_options.size(); ++i) {
+        const auto [name, handler] = optionHandlers[i];
+        connect(m_options[i], &host::OptionButton::Click, this, [this, &run, name, handler] {
+            run.run(name, [this, handler] { (this->*handler)(); });
+        });
+    }
     // Closing ends the program: no tick may start a revolution on a window that is going away.
     connect(this, &host::Window::closing, &m_timer1, &host::Timer::shutDown);
 }
@@ -41,6 +64,31 @@ void Form1::Form_Activate() {
 
 void Form1::Timer1_Timer() {
     animation::Timer1_Timer(m_picture3, m_animation);
+}
+
+void Form1::Option1_Click() {
+    selectSeries(1);
+}
+void Form1::Option2_Click() {
+    selectSeries(2);
+}
+void Form1::Option3_Click() {
+    selectSeries(3);
+}
+void Form1::Option4_Click() {
+    selectSeries(4);
+}
+void Form1::Option5_Click() {
+    selectSeries(5);
+}
+void Form1::Option6_Click() {
+    selectSeries(6);
+}
+
+void Form1::selectSeries(int level) {
+    const auto index = static_cast<std::size_t>(level - 1);
+    series::selectSeries(*m_options.at(index), series::seriesTable().at(index), m_animation,
+                         m_seriesFields);
 }
 
 void Form1::Label1_DblClick() {

@@ -5,6 +5,9 @@
 #include "host/call_gate.h"
 #include "host/dispatcher.h"
 #include "host/window.h"
+#include "series/series_selection.h"
+
+#include <array>
 
 namespace host {
 class PictureBox;
@@ -28,6 +31,12 @@ public:
     void Form_Activate();
     void Label1_DblClick();
     void Timer1_Timer();
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+    void Option4_Click();
+    void Option5_Click();
+    void Option6_Click();
 
     [[nodiscard]] AnimationState& animation() { return m_animation; }
     [[nodiscard]] host::CallGate& gate() { return HostServices::gate; }
@@ -37,8 +46,13 @@ public:
     [[nodiscard]] static QString noticeTitle();
 
 private:
+    // The one routine of the six option handlers; `level` picks the button and the column.
+    void selectSeries(int level);
+
     AnimationState m_animation;
     host::PictureBox& m_picture3;
     host::OptionButton& m_option1;
     host::Timer& m_timer1;
+    std::array<host::OptionButton*, 6> m_options;
+    series::SeriesFields m_seriesFields;
 };
