@@ -1,9 +1,11 @@
 // Program entry: hands the window to the toolkit and runs its event loop.
 #include "app/form1.h"
+#include "host/toolkit_setup.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    host::prepareToolkit();
     QApplication app(argc, argv);
     Form1 form;
     form.showMaximizedFromDescription();

@@ -1,6 +1,7 @@
 #include "host/picture_box.h"
 
 #include "host/call_gate.h"
+#include "host/circle_raster.h"
 #include "host/units.h"
 
 #include <QPaintEvent>
@@ -104,22 +105,18 @@ QPointF PictureBox::toPixels(double x, double y) const {
 
 void PictureBox::Circle(float x, float y, float radius, std::optional<Bgr> colour) {
     m_gate.check(Operation::Circle, objectName());
-    const QPointF centre = toPixels(x, y);
-    const double r = std::abs(radius * pixelsPerUnitX());
-
     QImage& image = m_surface->drawing();
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(QPen(toQColor(colour.value_or(m_foreColor)), 1));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(centre, r, r);
-    }
-    if (m_surface->isVisible()) {
-        const QRect dirty = QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r)
-                                .toAlignedRect()
-                                .adjusted(-2, -2, 2, 2);
-        m_surface->repaint(dirty);
+    const double ratio = image.devicePixelRatio();
+    const QRgb rgb = toQColor(colour.value_or(m_foreColor)).rgb();
+    const QRect changed =
+        drawCircleOutline(image, toPixels(x, y) * ratio, radius * pixelsPerUnitX() * ratio, rgb);
+    // Only what changed goes to the screen, and before this returns: a handler may hold the
+    // thread for a whole revolution. Pixels that did not change are on the screen already.
+    if (!changed.isEmpty() && m_surface->isVisible()) {
+        const QRect logical = QRectF(changed.x() / ratio, changed.y() / ratio,
+                                     changed.width() / ratio, changed.height() / ratio)
+                                  .toAlignedRect();
+        m_surface->repaint(logical);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "host/option_button.h"
 #include "host/picture_box.h"
 #include "host/timer.h"
+#include "label_fit.h"
 #include "series/number_text.h"
 #include "series/series_table.h"
 
@@ -218,20 +219,11 @@ void SeriesTest::everyValueShowsWhole() {
         QStringList all = writtenLabels + transitions;
         for (const QString& name : all) {
             host::Label& label = w.label(name);
-            // The caption needs no second line, and all of its ink lies inside the label.
-            const QFontMetrics metrics(label.font());
-            const QString text = label.shownText();
-            const QRect ink = metrics.tightBoundingRect(text).translated(0, metrics.ascent());
-            QVERIFY2(metrics.horizontalAdvance(text) <= label.width() && label.rect().contains(ink),
-                     qPrintable(QStringLiteral("level %1: %2 \"%3\" needs %4 (ink %5..%6) in %7")
-                                    .arg(n)
-                                    .arg(name, text)
-                                    .arg(metrics.horizontalAdvance(text))
-                                    .arg(ink.left())
-                                    .arg(ink.right())
-                                    .arg(label.width())));
+            const QString problem = captionFitProblem(label);
+            QVERIFY2(problem.isEmpty(),
+                     qPrintable(QStringLiteral("level %1: %2").arg(n).arg(problem)));
             // Nothing in front of a value hides its ink.
-            const QRect textOnParent = ink.translated(label.pos());
+            const QRect textOnParent = captionInk(label).translated(label.pos());
             for (QObject* sibling : label.parentWidget()->children()) {
                 auto* other = qobject_cast<QWidget*>(sibling);
                 const auto& order = label.parentWidget()->children();
