@@ -3,7 +3,7 @@ PRESET ?= default
 BUILD_DIR := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test clean asan
+.PHONY: all deps configure build run test clean asan bench
 
 all: build
 
@@ -21,6 +21,9 @@ run: build
 
 test: build
 	ctest --preset $(PRESET) -j $(JOBS)
+
+bench: build
+	cmake --build --preset $(PRESET) --target bench
 
 asan:
 	$(MAKE) test PRESET=asan

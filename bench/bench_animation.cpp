@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
@@ -29,6 +31,58 @@ template <class F> double bestOf(int runs, F&& body) {
         best = std::min(best, seconds(t));
     }
     return best;
+}
+
+// Revolution time against delay count, with the ideal line through level 1.
+void plot(const QString& path, const std::vector<double>& delays,
+          const std::vector<double>& revolutionMs, const QString& title) {
+    QImage image(720, 440, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF area(70, 40, 620, 340);
+    const double maxDelay = 1.6e6;
+    const double maxMs = std::max(revolutionMs.back(), revolutionMs.front() * 5) * 1.15;
+    const auto at = [&](double d, double ms) {
+        return QPointF(area.left() + d / maxDelay * area.width(),
+                       area.bottom() - ms / maxMs * area.height());
+    };
+    p.setPen(Qt::black);
+    p.drawRect(area);
+    p.drawText(QRectF(0, 5, 720, 30), Qt::AlignCenter, title);
+    p.drawText(QRectF(area.left(), area.bottom() + 20, area.width(), 20), Qt::AlignCenter,
+               QStringLiteral("delay count (idle passes per step)"));
+    p.save();
+    p.translate(18, area.center().y());
+    p.rotate(-90);
+    p.drawText(QRectF(-120, -10, 240, 20), Qt::AlignCenter, QStringLiteral("revolution time (ms)"));
+    p.restore();
+    for (int i = 0; i <= 4; ++i) {
+        const double ms = maxMs * i / 4;
+        const QPointF y = at(0, ms);
+        p.drawText(QRectF(area.left() - 60, y.y() - 8, 55, 16), Qt::AlignRight | Qt::AlignVCenter,
+                   QString::number(ms, 'f', 0));
+    }
+    for (const double d : delays) {
+        const QPointF x = at(d, 0);
+        p.drawText(QRectF(x.x() - 40, area.bottom() + 2, 80, 16), Qt::AlignCenter,
+                   QString::number(d / 1e6, 'g', 3) + QStringLiteral("M"));
+    }
+    p.setPen(QPen(QColor(120, 120, 120), 1, Qt::DashLine));
+    p.drawLine(at(0, 0), at(maxDelay, revolutionMs.front() * maxDelay / delays.front()));
+    p.setPen(QPen(Qt::blue, 2));
+    p.setBrush(Qt::blue);
+    for (std::size_t i = 0; i < delays.size(); ++i) {
+        p.drawEllipse(at(delays[i], revolutionMs[i]), 4, 4);
+        if (i > 0) {
+            p.drawLine(at(delays[i - 1], revolutionMs[i - 1]), at(delays[i], revolutionMs[i]));
+        }
+    }
+    p.setPen(Qt::black);
+    p.drawText(QRectF(area.left() + 10, area.top() + 8, 400, 18), Qt::AlignLeft,
+               QStringLiteral("blue: measured      dashed: ideal, through level 1"));
+    p.end();
+    image.save(path);
 }
 
 } // namespace
@@ -76,5 +130,17 @@ int main(int argc, char* argv[]) {
                     (revolution[i] / revolution[0] / ideal - 1) * 100);
     }
     std::printf("drawing share of a level-1 step  %.1f %%\n", drawRevolution / revolution[0] * 100);
+
+    const int plotAt = static_cast<int>(app.arguments().indexOf(QStringLiteral("--plot")));
+    if (plotAt > 0 && plotAt + 1 < app.arguments().size()) {
+        std::vector<double> delays;
+        std::vector<double> ms;
+        for (std::size_t i = 0; i < revolution.size(); ++i) {
+            delays.push_back(series::seriesTable()[i].delayCount);
+            ms.push_back(revolution[i] * 1e3);
+        }
+        plot(app.arguments()[plotAt + 1], delays, ms,
+             QStringLiteral("Revolution time by level (%1)").arg(QGuiApplication::platformName()));
+    }
     return 0;
 }

@@ -1,0 +1,56 @@
+// Micro-benchmarks of the electron's two costs: one busy pass, and one step's three shown circles.
+#include "animation/idle_wait.h"
+#include "animation/orbit_path.h"
+#include "app/form1.h"
+#include "host/picture_box.h"
+#include "host/timer.h"
+#include "host/toolkit_setup.h"
+
+#include <QApplication>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void idlePass(benchmark::State& state) {
+    const auto passes = static_cast<std::int32_t>(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(animation::idlePasses(passes));
+    }
+    state.SetItemsProcessed(state.iterations() * passes);
+}
+
+// One step of a revolution on orbit 1: the orbit redrawn, the ring drawn, the ring erased.
+void stepDrawing(benchmark::State& state, host::PictureBox* picture3) {
+    host::PictureBox& picture = *picture3;
+    std::int16_t step = 1;
+    for (auto _ : state) {
+        const auto at = animation::electronCentre(4, step);
+        picture.Circle(0, 0, 4);
+        picture.Circle(at.x, at.y, animation::electronRadius, host::colours::blue);
+        picture.Circle(at.x, at.y, animation::electronRadius, host::colours::white);
+        step = static_cast<std::int16_t>(step % 360 + 1);
+    }
+    state.SetLabel(QGuiApplication::platformName().toStdString());
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    host::prepareToolkit();
+    QApplication app(argc, argv);
+    Form1 form;
+    form.showMaximized();
+    (void)QTest::qWaitForWindowActive(&form, 5000);
+    form.control<host::Timer>("Timer1").setEnabled(false);
+    QCoreApplication::processEvents();
+
+    benchmark::RegisterBenchmark("idlePass", idlePass)->Arg(300000)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("stepDrawing", stepDrawing,
+                                 &form.control<host::PictureBox>("Picture3"))
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
