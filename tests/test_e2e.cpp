@@ -43,6 +43,15 @@ constexpr int atomInnerSide = 448;
 constexpr double pixelsPerUnit = atomInnerSide / 30.0; // user units run -15..15
 constexpr std::array orbitRadii{4, 6, 8, 10, 12, 14};
 constexpr QPoint headingCentre(544, 60); // Label1: (240, 24), 609 x 73
+// Option n's centre: Picture4's inner area (506, 570), Frame1 at (8, 40), the button 17 px.
+constexpr QPoint optionCentre(int leftPixels) {
+    return {506 + 8 + leftPixels + 8, 570 + 40 + 48 + 8};
+}
+// The transition marks Line3 … Line6, two pixels wide, sampled above the bottom level line.
+constexpr std::array markColumns{186, 250, 322, 394};
+constexpr int markSampleRow = 390;
+// Label27, the first wavelength, in Picture1's inner area at (90, 106).
+constexpr QRect firstWavelength(90 + 200, 106 + 344, 40, 17);
 
 const QColor windowBlue(141, 169, 209);
 const QColor panelYellow(251, 249, 168);
@@ -449,6 +458,8 @@ private slots:
     void windowIsNamedAndMaximised();
     void screenShowsTheLayout();
     void electronCirclesOrbitOneClockwise();
+    void choosingASeriesRecoloursAndMovesTheElectron_data();
+    void choosingASeriesRecoloursAndMovesTheElectron();
     void headingDoubleClickShowsTheNotice();
     void closingTheWindowEndsTheProgram();
 
@@ -735,13 +746,104 @@ void EndToEndTest::electronCirclesOrbitOneClockwise() {
         previous = angle;
         previousSeen = true;
     }
-    if (bluePixels == 0) {
-        QSKIP("no blue pixel in the atom picture in any shot: the electron is not animated yet");
-    }
+    QVERIFY2(bluePixels > 0, "no blue pixel in the atom picture in any shot: no electron");
     qInfo().noquote() << "electron seen at" << seenAt.join(QStringLiteral(", "));
     QVERIFY2(places.size() >= 3 && clockwiseSteps >= wantedSteps,
              qPrintable(QStringLiteral("the ring does not go round: %1")
                             .arg(seenAt.join(QStringLiteral(", ")))));
+}
+
+void EndToEndTest::choosingASeriesRecoloursAndMovesTheElectron_data() {
+    QTest::addColumn<int>("optionLeft");
+    QTest::addColumn<int>("orbit");
+    QTest::addColumn<QList<QColor>>("marks");
+    QTest::addColumn<int>("wavelengthDigits");
+    QTest::newRow("level 2") << 96 << 6 << QList<QColor>{Qt::red, Qt::green, Qt::cyan, Qt::blue}
+                             << 3;
+    const QColor magenta(255, 0, 255);
+    QTest::newRow("level 6") << 392 << 14 << QList<QColor>{magenta, magenta, magenta, magenta} << 5;
+}
+
+void EndToEndTest::choosingASeriesRecoloursAndMovesTheElectron() {
+    QFETCH(int, optionLeft);
+    QFETCH(int, orbit);
+    QFETCH(QList<QColor>, marks);
+    QFETCH(int, wavelengthDigits);
+    QVERIFY(!m_mainWindow.isEmpty());
+    const std::optional<AtomArea> atom = findAtomArea(grab());
+    QVERIFY2(atom, "no atom picture");
+    const QPoint origin = atom->clientOrigin();
+    const QPoint option = optionCentre(optionLeft);
+    const ToolResult clicked =
+        tool(QStringLiteral("xdotool"),
+             {QStringLiteral("mousemove"), QStringLiteral("--window"), m_mainWindow,
+              QString::number(option.x()), QString::number(option.y()), QStringLiteral("click"),
+              QStringLiteral("1")});
+    QVERIFY2(clicked.exitCode == 0, qPrintable(clicked.err));
+
+    // The click is handled when the running revolution ends.
+    QImage shot;
+    const auto marksShown = [&] {
+        shot = grab();
+        for (int i = 0; i < 4; ++i) {
+            const QPoint at =
+                origin + QPoint(markColumns[static_cast<std::size_t>(i)], markSampleRow);
+            if (!isColour(shot, at, marks[i])) {
+                return false;
+            }
+        }
+        return true;
+    };
+    QVERIFY2(
+        waitUntil(marksShown, 5000),
+        qPrintable(
+            QStringLiteral("marks at row %1 are %2, %3, %4, %5")
+                .arg(markSampleRow)
+                .arg(describe(shot.pixelColor(origin + QPoint(markColumns[0], markSampleRow))),
+                     describe(shot.pixelColor(origin + QPoint(markColumns[1], markSampleRow))),
+                     describe(shot.pixelColor(origin + QPoint(markColumns[2], markSampleRow))),
+                     describe(shot.pixelColor(origin + QPoint(markColumns[3], markSampleRow))))));
+    keep(shot, QStringLiteral("e2e-series-level-%1").arg(orbit / 2 - 1));
+
+    // Every digit of the first wavelength is on the screen: separate groups of inked columns.
+    const QRect digits = firstWavelength.translated(origin);
+    int groups = 0;
+    bool inGroup = false;
+    for (int x = digits.left(); x <= digits.right() + 1; ++x) {
+        bool ink = false;
+        for (int y = digits.top(); y <= digits.bottom() && x <= digits.right(); ++y) {
+            ink = ink || isInk(shot.pixel(x, y));
+        }
+        groups += ink && !inGroup ? 1 : 0;
+        inGroup = ink;
+    }
+    QCOMPARE(groups, wavelengthDigits);
+
+    // The electron now circles the chosen orbit: every blue pixel lies on it.
+    int sightings = 0;
+    const double radius = orbit * pixelsPerUnit;
+    for (int attempt = 0; attempt < 60 && sightings < 2; ++attempt) {
+        const QRect area(atom->topLeft, QSize(atomInnerSide, atomInnerSide));
+        const QImage picture = grab({}, area);
+        QVERIFY(!picture.isNull());
+        bool seen = false;
+        const QPoint centre = atom->centre();
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                if (!isElectronBlue(picture.pixel(x, y))) {
+                    continue;
+                }
+                const double d = std::hypot(x - centre.x(), y - centre.y());
+                QVERIFY2(std::abs(d - radius) < 0.3 * pixelsPerUnit + 3,
+                         qPrintable(QStringLiteral("blue pixel %1 px from the centre, orbit at %2")
+                                        .arg(d)
+                                        .arg(radius)));
+                seen = true;
+            }
+        }
+        sightings += seen ? 1 : 0;
+    }
+    QVERIFY2(sightings > 0, "no electron seen on the chosen orbit");
 }
 
 void EndToEndTest::headingDoubleClickShowsTheNotice() {
