@@ -7,6 +7,7 @@
 #include "host/picture_box.h"
 #include "host/runtime_error.h"
 #include "host/timer.h"
+#include "queued_click.h"
 
 #include <QMouseEvent>
 #include <QScreen>
@@ -322,13 +323,7 @@ void AnimationTest::queuedClicksWaitAtMostOneRevolution() {
             // Every click changes the selection: Option1 and one of the others in turn.
             QWidget* target = buttons[static_cast<std::size_t>(k % 2 == 0 ? 1 + k % 5 : 0)];
             postedAfter[static_cast<std::size_t>(k)] = revolutionsEnded.load();
-            const QPointF at(8, 8);
-            QCoreApplication::postEvent(
-                target, new QMouseEvent(QEvent::MouseButtonPress, at, target->mapToGlobal(at),
-                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
-            QCoreApplication::postEvent(
-                target, new QMouseEvent(QEvent::MouseButtonRelease, at, target->mapToGlobal(at),
-                                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+            queueClick(*target);
             std::this_thread::sleep_for(std::chrono::milliseconds(7));
         }
     });

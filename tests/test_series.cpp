@@ -6,6 +6,7 @@
 #include "host/picture_box.h"
 #include "host/timer.h"
 #include "label_fit.h"
+#include "queued_click.h"
 #include "series/number_text.h"
 #include "series/series_table.h"
 
@@ -352,14 +353,7 @@ void SeriesTest::choiceDuringARevolutionTakesTheNext() {
         if (circles == 300) {
             // Two choices while the revolution holds the thread: the last one wins.
             for (int n : {3, 5}) {
-                QWidget* button = &w.option(n);
-                const QPointF at(8, 8);
-                QCoreApplication::postEvent(
-                    button, new QMouseEvent(QEvent::MouseButtonPress, at, button->mapToGlobal(at),
-                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
-                QCoreApplication::postEvent(
-                    button, new QMouseEvent(QEvent::MouseButtonRelease, at, button->mapToGlobal(at),
-                                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+                queueClick(w.option(n));
             }
         }
     });
