@@ -8,6 +8,7 @@
 #include "series/series_selection.h"
 
 #include <array>
+#include <cstdint>
 
 namespace host {
 class PictureBox;
@@ -45,6 +46,10 @@ public:
     [[nodiscard]] static QString ownershipNotice();
     [[nodiscard]] static QString noticeTitle();
 
+    // Test seam, never called by the program: divides every wait of a revolution, so sanitizer,
+    // valgrind and long random-input runs get through many revolutions. 1 is the real pace.
+    void shortenWaitsForTesting(std::int32_t divisor) { m_waitDivisor = divisor; }
+
 private:
     // The one routine of the six option handlers; `level` picks the button and the column.
     void selectSeries(int level);
@@ -55,4 +60,5 @@ private:
     host::Timer& m_timer1;
     std::array<host::OptionButton*, 6> m_options;
     series::SeriesFields m_seriesFields;
+    std::int32_t m_waitDivisor = 1;
 };

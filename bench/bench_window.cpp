@@ -188,7 +188,11 @@ int clicks(int count) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    host::prepareToolkit();
+    // The bare window is a plain Qt program; everything else runs as the program does.
+    const bool bare = argc > 2 && QByteArray(argv[1]) == "child" && QByteArray(argv[2]) == "bare";
+    if (!bare) {
+        host::prepareToolkit();
+    }
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
     const QString mode = args.value(1);

@@ -128,14 +128,14 @@ void Window::showMaximizedFromDescription() {
 bool Window::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
         raiseActivate();
+    } else if (event->type() == QEvent::Paint && !m_activated) {
+        // The program's only window is its active one as soon as it is on the screen; waiting for
+        // the window manager's focus would leave the picture empty for a visible moment, or for
+        // good under a manager that never focuses new windows. Raised after the paint, not
+        // inside it, since the handler draws.
+        QTimer::singleShot(0, this, [this] { raiseActivate(); });
     }
     return QWidget::event(event);
-}
-
-void Window::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // Some window managers never hand the focus to a new window; the program must start anyway.
-    QTimer::singleShot(1000, this, [this] { raiseActivate(); });
 }
 
 void Window::raiseActivate() {

@@ -36,15 +36,15 @@ public:
     void showMaximizedFromDescription();
 
 signals:
-    // The window became active for the first time after it was shown. Raised once only: a
-    // later activation would reset the electron to orbit 1 beside another series' figures.
+    // The window became active (focused, or first on the screen) for the first time after it
+    // was shown. Raised once only: a later activation would reset the electron to orbit 1
+    // beside another series' figures.
     void Activate();
     void closing();
 
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void raiseActivate();
