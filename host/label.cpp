@@ -1,7 +1,9 @@
 #include "host/label.h"
 
 #include "host/call_gate.h"
+#include "host/label_accessible.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -12,11 +14,15 @@ Label::Label(const QString& name, const FontSpec& font, CallGate& gate, QWidget*
     setObjectName(name);
     setFont(toQFont(font));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    installLabelAccessibility();
 }
 
 void Label::setCaption(const QString& caption) {
     m_gate.check(Operation::Caption, objectName());
     m_caption = caption;
+    // A screen reader following the value hears the new one.
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
     // Shown at once: a handler may still hold the thread for a long time.
     if (isVisible()) {
         repaint();

@@ -3,6 +3,8 @@
 #include "host/call_gate.h"
 
 #include <QButtonGroup>
+#include <QKeyEvent>
+#include <algorithm>
 
 namespace host {
 
@@ -35,6 +37,36 @@ OptionButton::OptionButton(const QString& name, Bgr background, CallGate& gate, 
             emit Click();
         }
     });
+}
+
+void OptionButton::keyPressEvent(QKeyEvent* event) {
+    int step = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        step = -1;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        step = 1;
+        break;
+    default:
+        break;
+    }
+    QButtonGroup* buttons = group();
+    if (step == 0 || !buttons) {
+        QRadioButton::keyPressEvent(event);
+        return;
+    }
+    // In the order the user sees them, left to right, going round at either end. Qt's own
+    // arrow handling stops at the ends and ignores Up and Down in a row.
+    QList<QAbstractButton*> row = buttons->buttons();
+    std::ranges::stable_sort(row, {}, [](const QAbstractButton* b) { return b->x(); });
+    const auto count = row.size();
+    const auto next = row.at((row.indexOf(this) + step + count) % count);
+    next->setFocus(step < 0 ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+    next->click();
+    event->accept();
 }
 
 bool OptionButton::Value() const {

@@ -37,6 +37,10 @@ signals:
     // never for the button that lost the selection.
     void Click();
 
+protected:
+    // The arrow keys select the previous or next button of the group, as a click would.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     CallGate& m_gate;
 };

@@ -119,6 +119,16 @@ Window::Window(const ui::FormSpec& form, CallGate& gate, Dispatcher& dispatcher,
         }
         previous = next;
     }
+    for (const ui::AccessibleText& text : form.accessibility) {
+        const QString name = QString::fromUtf8(text.control);
+        QWidget* widget = name == objectName() ? this : findChild<QWidget*>(name);
+        Q_ASSERT_X(widget, "Window", text.control);
+        if (!widget) {
+            continue;
+        }
+        widget->setAccessibleName(QString::fromUtf8(text.name));
+        widget->setAccessibleDescription(QString::fromUtf8(text.description));
+    }
 }
 
 void Window::showMaximizedFromDescription() {

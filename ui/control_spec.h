@@ -39,6 +39,13 @@ struct ControlSpec {
     const char* picture = "";
 };
 
+// What a screen reader says for a control, or for the window when `control` is its name.
+struct AccessibleText {
+    const char* control;
+    const char* name;
+    const char* description = "";
+};
+
 struct FormSpec {
     const char* name;
     const char* caption;
@@ -52,6 +59,8 @@ struct FormSpec {
     std::span<const ControlSpec> controls;
     // The order the Tab key moves the focus in.
     std::span<const char* const> tabOrder;
+    // Names for screen readers where a control shows no text of its own.
+    std::span<const AccessibleText> accessibility = {};
 };
 
 } // namespace ui

@@ -177,6 +177,26 @@ constexpr std::array controls{
 constexpr std::array<const char*, 5> tabOrder{"Picture1", "Picture2", "Picture3", "Picture4",
                                               "Option1"};
 
+// The option buttons show no caption: the reader says the orbit and the series it selects.
+constexpr std::array accessibility{
+    AccessibleText{"Form1", "ЛЮМЕРА", "Модель атома водорода по Бору"},
+    AccessibleText{"Picture1", "Схема энергетических уровней",
+                   "Уровни энергии, переходы серии и длины волн её линий"},
+    AccessibleText{"Picture2", "Параметры орбиты",
+                   "Радиус вращения, скорость и полная энергия электрона"},
+    AccessibleText{"Picture3", "Атом водорода",
+                   "Ядро, шесть орбит и электрон, движущийся по выбранной орбите"},
+    AccessibleText{"Picture4", "Номер орбиты", "Выбор нижнего уровня спектральной серии"},
+    AccessibleText{"Frame1", "Номер орбиты"},
+    AccessibleText{"Image1", "Схема энергетических уровней"},
+    AccessibleText{"Option1", "Орбита 1", "Серия Лаймана: переходы на уровень 1"},
+    AccessibleText{"Option2", "Орбита 2", "Серия Бальмера: переходы на уровень 2"},
+    AccessibleText{"Option3", "Орбита 3", "Серия Пашена: переходы на уровень 3"},
+    AccessibleText{"Option4", "Орбита 4", "Серия Брэкета: переходы на уровень 4"},
+    AccessibleText{"Option5", "Орбита 5", "Серия Пфунда: переходы на уровень 5"},
+    AccessibleText{"Option6", "Орбита 6", "Серия Хэмфри: переходы на уровень 6"},
+};
+
 constexpr FormSpec form1{
     .name = "Form1",
     .caption = "ЛЮМЕРА",
@@ -187,6 +207,7 @@ constexpr FormSpec form1{
     .icon = ":/assets/lumera.ico",
     .controls = controls,
     .tabOrder = tabOrder,
+    .accessibility = accessibility,
 };
 
 } // namespace
