@@ -7,6 +7,10 @@
 int main(int argc, char* argv[]) {
     host::prepareToolkit();
     QApplication app(argc, argv);
+#ifdef LUMERA_APP_ID
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(LUMERA_APP_ID));
+#endif
     Form1 form;
     form.showMaximizedFromDescription();
     return QApplication::exec();

@@ -22,8 +22,8 @@
 #include <sys/prctl.h>
 #include <sys/types.h>
 
-#ifndef LUMERA_BINARY
-#error "LUMERA_BINARY must name the program under test"
+#ifndef LUMERA_BUILD_DIR
+#error "LUMERA_BUILD_DIR must name the build tree whose program is installed and tested"
 #endif
 #ifndef LUMERA_E2E_OUTPUT_DIR
 #error "LUMERA_E2E_OUTPUT_DIR must name where the screenshots are kept"
@@ -446,6 +446,26 @@ private:
     bool m_holds = false;
 };
 
+// The program named by the Exec line of the menu entry installed under `prefix`, as a path.
+QString menuCommand(const QString& prefix) {
+    const QDir applications(prefix + QStringLiteral("/share/applications"));
+    const QStringList entries = applications.entryList({QStringLiteral("*.desktop")});
+    if (entries.size() != 1) {
+        return QStringLiteral("(%1 menu entries installed)").arg(entries.size());
+    }
+    QFile entry(applications.filePath(entries.front()));
+    if (!entry.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    for (const QByteArray& line : entry.readAll().split('\n')) {
+        if (line.startsWith("Exec=")) {
+            const QString command = QString::fromUtf8(line.mid(5)).section(QLatin1Char(' '), 0, 0);
+            return prefix + QStringLiteral("/bin/") + command;
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 class EndToEndTest : public QObject {
@@ -485,6 +505,7 @@ private:
     std::unique_ptr<QProcess> m_openbox;
     std::unique_ptr<QProcess> m_program;
     QString m_mainWindow;
+    QString m_installedProgram;
 };
 
 EndToEndTest::ToolResult EndToEndTest::tool(const QString& program, const QStringList& args,
@@ -578,7 +599,6 @@ void EndToEndTest::initTestCase() {
         QVERIFY2(!QStandardPaths::findExecutable(name).isEmpty(),
                  qPrintable(name + QStringLiteral(" is missing: run scripts/install-deps")));
     }
-    QVERIFY(QFileInfo(QStringLiteral(LUMERA_BINARY)).isExecutable());
     QVERIFY(m_scratch.isValid());
     QVERIFY(QDir().mkpath(m_outputDir));
 
@@ -616,6 +636,19 @@ void EndToEndTest::initTestCase() {
     // Nobody's own openbox settings (key bindings, decorations) may change what is tested.
     m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_scratch.filePath(QStringLiteral("config")));
 
+    // The program as a desktop starts it: installed, by the command of its menu entry.
+    const QString prefix = m_scratch.filePath(QStringLiteral("prefix"));
+    const ToolResult install = tool(QStringLiteral(LUMERA_CMAKE),
+                                    {QStringLiteral("--install"), QStringLiteral(LUMERA_BUILD_DIR),
+                                     QStringLiteral("--prefix"), prefix},
+                                    60000);
+    QVERIFY2(install.exitCode == 0, qPrintable(install.out + install.err));
+    const QString program = menuCommand(prefix);
+    QVERIFY2(QFileInfo(program).isExecutable(),
+             qPrintable(
+                 QStringLiteral("the menu entry starts %1, which is not installed").arg(program)));
+    m_installedProgram = program;
+
     m_openbox = std::make_unique<QProcess>();
     dieWithParent(*m_openbox);
     m_openbox->setProcessEnvironment(m_env);
@@ -636,7 +669,7 @@ void EndToEndTest::initTestCase() {
     dieWithParent(*m_program);
     m_program->setProcessEnvironment(m_env);
     m_program->setProcessChannelMode(QProcess::ForwardedChannels);
-    m_program->start(QStringLiteral(LUMERA_BINARY), {});
+    m_program->start(m_installedProgram, {});
     QVERIFY2(m_program->waitForStarted(5000), "lumera does not start");
 }
 
@@ -683,6 +716,11 @@ void EndToEndTest::screenShowsTheLayout() {
         8000);
     QVERIFY2(clean, qPrintable(faults.join(QStringLiteral("; "))));
     QCOMPARE(shot.size(), QSize(screenWidth, screenHeight));
+    // `make screenshot` keeps this one for the README and the software-centre entry.
+    const QString docs = qEnvironmentVariable("LUMERA_SCREENSHOT_DIR");
+    if (!docs.isEmpty()) {
+        QVERIFY(shot.save(docs + QStringLiteral("/lumera-window.png")));
+    }
 }
 
 void EndToEndTest::electronCirclesOrbitOneClockwise() {

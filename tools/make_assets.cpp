@@ -1,10 +1,13 @@
-// Regenerates assets/diagram.bmp and assets/lumera.ico; usage: make_assets <output-dir>.
+// Regenerates assets/diagram.bmp, assets/lumera.ico and the desktop icons;
+// usage: make_assets <assets-dir> [<hicolor-dir>].
+#include <QBuffer>
 #include <QDir>
 #include <QFont>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPolygonF>
 #include <QSaveFile>
 #include <QString>
 
@@ -245,9 +248,13 @@ QByteArray encodeIconImage(const std::vector<Ink>& pixels, int size, int bitCoun
     return out;
 }
 
+// The window sheet at 32 and 16 pixels; the larger icons scale the 32-pixel drawing.
+constexpr Sheet kLargeSheet{2, 29, 3, 7, 29, 25, 9, 12};
+constexpr Sheet kSmallSheet{1, 14, 2, 4, 14, 12, 5, 7};
+
 bool makeIcon(const QString& path) {
-    const Sheet large{2, 29, 3, 7, 29, 25, 9, 12};
-    const Sheet small{1, 14, 2, 4, 14, 12, 5, 7};
+    const Sheet& large = kLargeSheet;
+    const Sheet& small = kSmallSheet;
     struct Entry {
         int size;
         int bitCount;
@@ -280,14 +287,132 @@ bool makeIcon(const QString& path) {
     return writeFile(path, out);
 }
 
+// ---------------------------------------------------------------- desktop icons (hicolor theme)
+
+QRgb inkColour(Ink ink) {
+    switch (ink) {
+    case Ink::Clear:
+        return qRgba(0, 0, 0, 0);
+    case Ink::Black:
+        return qRgb(0, 0, 0);
+    case Ink::White:
+        return qRgb(255, 255, 255);
+    case Ink::Cyan:
+        return qRgb(0, 255, 255);
+    }
+    return 0;
+}
+
+// The pixel drawing of the .ico image of that size, with its clear pixels transparent.
+QImage pixelIcon(int size, const Sheet& sheet) {
+    const std::vector<Ink> pixels = drawSheet(size, sheet);
+    QImage image(size, size, QImage::Format_ARGB32);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            image.setPixel(x, y, inkColour(pixels[size_t(y * size + x)]));
+    return image;
+}
+
+// The corners of the 32-pixel sheet as outlines through pixel centres, in 32-unit space.
+struct SheetOutline {
+    std::array<QPointF, 4> body;    // top-left, top-right, bottom-right, bottom-left
+    std::array<QPointF, 2> divider; // left and right end of the caption band's lower edge
+};
+
+SheetOutline outlineOf(const Sheet& sheet) {
+    const auto at = [](int x, int y) { return QPointF(x + 0.5, y + 0.5); };
+    return {{at(sheet.left, sheet.topAtLeft), at(sheet.right, sheet.topAtRight),
+             at(sheet.right, sheet.bottomAtRight), at(sheet.left, sheet.bottomAtLeft)},
+            {at(sheet.left, sheet.dividerAtLeft), at(sheet.right, sheet.dividerAtRight)}};
+}
+
+// The same sheet drawn smoothly at any size: the outline keeps the width of one 32-px pixel.
+QImage vectorIcon(int size, const Sheet& sheet) {
+    const SheetOutline outline = outlineOf(sheet);
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 32.0, size / 32.0);
+    const QPolygonF body(QList<QPointF>(outline.body.begin(), outline.body.end()));
+    const QPolygonF band(
+        {outline.body[0], outline.body[1], outline.divider[1], outline.divider[0]});
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(inkColour(Ink::White)));
+    painter.drawPolygon(body);
+    painter.setBrush(QColor(inkColour(Ink::Cyan)));
+    painter.drawPolygon(band);
+    painter.setPen(
+        QPen(QColor(inkColour(Ink::Black)), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolygon(body);
+    painter.drawLine(outline.divider[0], outline.divider[1]);
+    return image;
+}
+
+// The scalable icon: the same outline in a 32-unit view box.
+QByteArray vectorIconSvg(const Sheet& sheet) {
+    const SheetOutline outline = outlineOf(sheet);
+    const auto point = [](QPointF p) { return QStringLiteral("%1,%2").arg(p.x()).arg(p.y()); };
+    QString body;
+    for (const QPointF& corner : outline.body)
+        body += point(corner) + QLatin1Char(' ');
+    const QString band = point(outline.body[0]) + QLatin1Char(' ') + point(outline.body[1]) +
+                         QLatin1Char(' ') + point(outline.divider[1]) + QLatin1Char(' ') +
+                         point(outline.divider[0]);
+    const QString svg =
+        QStringLiteral(
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" "
+            "viewBox=\"0 0 32 32\">\n"
+            "  <polygon points=\"%1\" fill=\"#ffffff\"/>\n"
+            "  <polygon points=\"%2\" fill=\"#00ffff\"/>\n"
+            "  <polygon points=\"%1\" fill=\"none\" stroke=\"#000000\" stroke-width=\"1\" "
+            "stroke-linejoin=\"miter\"/>\n"
+            "  <line x1=\"%3\" y1=\"%4\" x2=\"%5\" y2=\"%6\" stroke=\"#000000\" "
+            "stroke-width=\"1\"/>\n"
+            "</svg>\n")
+            .arg(body.trimmed(), band)
+            .arg(outline.divider[0].x())
+            .arg(outline.divider[0].y())
+            .arg(outline.divider[1].x())
+            .arg(outline.divider[1].y());
+    return svg.toUtf8();
+}
+
+QByteArray encodePng(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// <hicolor-dir>/<n>x<n>/apps/lumera.png and scalable/apps/lumera.svg, as a desktop looks them up.
+bool makeDesktopIcons(const QDir& hicolor) {
+    const auto write = [&](const QString& sizeDir, const QString& file, const QByteArray& bytes) {
+        const QString dir = sizeDir + QStringLiteral("/apps");
+        return hicolor.mkpath(dir) &&
+               writeFile(hicolor.filePath(dir + QLatin1Char('/') + file), bytes);
+    };
+    const auto png = [&](int size, const QImage& image) {
+        return write(QStringLiteral("%1x%1").arg(size), QStringLiteral("lumera.png"),
+                     encodePng(image));
+    };
+    // The two sizes the .ico has are its very pixels; the others are drawn from the same outline.
+    return png(16, pixelIcon(16, kSmallSheet)) && png(32, pixelIcon(32, kLargeSheet)) &&
+           png(48, vectorIcon(48, kLargeSheet)) && png(256, vectorIcon(256, kLargeSheet)) &&
+           write(QStringLiteral("scalable"), QStringLiteral("lumera.svg"),
+                 vectorIconSvg(kLargeSheet));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     // Fonts must come from fontconfig, with no display needed.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_assets <output-dir>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: make_assets <assets-dir> [<hicolor-dir>]\n");
         return 2;
     }
     // A substitute font would silently change the diagram's lettering.
@@ -302,7 +427,10 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "make_assets: cannot create %s\n", argv[1]);
         return 1;
     }
-    const bool ok = makeDiagram(dir.filePath(QStringLiteral("diagram.bmp"))) &&
-                    makeIcon(dir.filePath(QStringLiteral("lumera.ico")));
+    bool ok = makeDiagram(dir.filePath(QStringLiteral("diagram.bmp"))) &&
+              makeIcon(dir.filePath(QStringLiteral("lumera.ico")));
+    if (ok && argc == 3) {
+        ok = makeDesktopIcons(QDir(QString::fromLocal8Bit(argv[2])));
+    }
     return ok ? 0 : 1;
 }
