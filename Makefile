@@ -3,7 +3,8 @@ PRESET ?= default
 BUILD_DIR := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test clean asan bench package screenshot
+.PHONY: all deps configure build run test check lint memcheck clean asan bench package \
+	screenshot
 
 all: build
 
@@ -19,8 +20,26 @@ build: configure
 run: build
 	$(BUILD_DIR)/$(PRESET)/lumera
 
-test: build
+# What CI runs: every test in the normal build, the static analysis, and every test again under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+test:
+	$(MAKE) check PRESET=default
+	$(MAKE) lint
+	$(MAKE) check PRESET=asan
+
+# Every test of one build.
+check: build
 	ctest --preset $(PRESET) -j $(JOBS)
+
+# clang-tidy (.clang-tidy) and cppcheck over our own code, from the normal build's compile commands.
+lint:
+	$(MAKE) build PRESET=default
+	scripts/lint $(BUILD_DIR)/default
+
+# The random-input run, shortened, under valgrind's memcheck.
+memcheck:
+	$(MAKE) build PRESET=default
+	scripts/memcheck $(BUILD_DIR)/default
 
 bench: build
 	cmake --build --preset $(PRESET) --target bench
@@ -35,7 +54,7 @@ screenshot: build
 		windowIsNamedAndMaximised screenShowsTheLayout
 
 asan:
-	$(MAKE) test PRESET=asan
+	$(MAKE) check PRESET=asan
 
 clean:
 	rm -rf $(BUILD_DIR)

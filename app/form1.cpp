@@ -37,7 +37,10 @@ Form1::Form1(QWidget* parent)
         {"Option6_Click", &Form1::Option6_Click},
     }};
     for (std::size_t i = 0; i < m_options.size(); ++i) {
-        const auto [name, handler] = optionHandlers[i];
+        // Named copies, not a structured binding: lambdas capture those only from C++20 on,
+        // which the static analyser's compiler does not know yet.
+        const char* const name = optionHandlers[i].first;
+        const Handler handler = optionHandlers[i].second;
         connect(m_options[i], &host::OptionButton::Click, this, [this, &run, name, handler] {
             run.run(name, [this, handler] { (this->*handler)(); });
         });

@@ -36,7 +36,7 @@ inline constexpr Bgr panelYellow{0xA8F9FB};
 }
 
 [[nodiscard]] inline QColor toQColor(Bgr c) {
-    return QColor(redOf(c), greenOf(c), blueOf(c));
+    return {redOf(c), greenOf(c), blueOf(c)};
 }
 
 [[nodiscard]] inline Bgr fromQColor(const QColor& c) {

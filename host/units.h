@@ -14,8 +14,7 @@ inline constexpr int twipsPerPixel = 15;
 }
 
 [[nodiscard]] inline QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                 twipsToPixels(height));
+    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
 }
 
 // Font sizes are fixed at 96 dpi so text fits its label on any screen.

@@ -15,7 +15,6 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QTimer>
-#include <ranges>
 
 namespace host {
 
@@ -106,8 +105,9 @@ Window::Window(const ui::FormSpec& form, CallGate& gate, Dispatcher& dispatcher,
         createControl(row, *this, gate, dispatcher);
     }
     // Listed front to back: raising from the back leaves the first of each container on top.
-    for (const ui::ControlSpec& row : std::views::reverse(form.controls)) {
-        if (auto* widget = findChild<QWidget*>(QString::fromUtf8(row.name))) {
+    // By index, not a reverse view: the static analyser cannot read libstdc++'s views yet.
+    for (std::size_t i = form.controls.size(); i > 0; --i) {
+        if (auto* widget = findChild<QWidget*>(QString::fromUtf8(form.controls[i - 1].name))) {
             widget->raise();
         }
     }

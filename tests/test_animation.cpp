@@ -123,8 +123,8 @@ void AnimationTest::clockwiseOnTheScreen() {
     StillWindow w;
     // In pixels y grows downward: clockwise means the screen angle atan2(dy, dx) increases.
     double previous = std::nan("");
-    for (std::int16_t step : {1, 45, 90, 135, 180, 225, 270, 315, 359}) {
-        const auto p = electronCentre(4, step);
+    for (const int step : {1, 45, 90, 135, 180, 225, 270, 315, 359}) {
+        const auto p = electronCentre(4, static_cast<std::int16_t>(step));
         const QPointF px = w.picture.toPixels(p.x, p.y) - QPointF(224, 224);
         double angle = std::atan2(px.y(), px.x());
         if (!std::isnan(previous)) {
@@ -241,7 +241,7 @@ void AnimationTest::revolutionMakes360TimesTheDelayInPasses_data() {
     QTest::newRow("zero") << 0.0F << qint64{0};
     QTest::newRow("negative") << -5000.0F << qint64{0};
     QTest::newRow("one") << 1.0F << qint64{360};
-    QTest::newRow("half rounds to even") << 2500.5F << qint64{360 * 2500};
+    QTest::newRow("half rounds to even") << 2500.5F << qint64{360} * 2500;
     QTest::newRow("ten thousand") << 10000.0F << qint64{3600000};
 }
 
@@ -268,7 +268,7 @@ void AnimationTest::stateIsReadAfreshAtEveryStep() {
     animation::PassTally tally;
     animation::Timer1_Timer(w.picture, state, &tally);
     QCOMPARE(circles, 1080);
-    QCOMPARE(tally.passes, qint64{7 * 350});
+    QCOMPARE(tally.passes, qint64{7} * 350);
 }
 
 void AnimationTest::failingCircleIsReportedOnceAndEndsTheProgram() {

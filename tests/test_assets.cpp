@@ -59,8 +59,8 @@ struct IconImage {
     std::vector<int> index;  // palette index per pixel, top row first
     std::vector<bool> clear; // AND mask bit per pixel, top row first
 
-    int at(int x, int y) const { return index[size_t(y * size + x)]; }
-    bool clearAt(int x, int y) const { return clear[size_t(y * size + x)]; }
+    int at(int x, int y) const { return index[size_t(y) * size_t(size) + size_t(x)]; }
+    bool clearAt(int x, int y) const { return clear[size_t(y) * size_t(size) + size_t(x)]; }
 };
 
 } // namespace
@@ -69,42 +69,44 @@ class TestAssets : public QObject {
     Q_OBJECT
 
 private:
-    QByteArray bmp;
-    QByteArray ico;
+    QByteArray m_bmp;
+    QByteArray m_ico;
 
     bool black(int x, int y) const {
-        const qsizetype at = kPixelOffset + qsizetype(kHeight - 1 - y) * kRowBytes + x * 3;
-        return bmp.at(at) == 0 && bmp.at(at + 1) == 0 && bmp.at(at + 2) == 0;
+        const qsizetype at =
+            kPixelOffset + qsizetype(kHeight - 1 - y) * kRowBytes + qsizetype(x) * 3;
+        return m_bmp.at(at) == 0 && m_bmp.at(at + 1) == 0 && m_bmp.at(at + 2) == 0;
     }
 
     IconImage iconImage(int entry) const {
-        const qsizetype dir = 6 + 16 * entry;
-        if (dir + 16 > ico.size())
+        const qsizetype dir = 6 + qsizetype{16} * entry;
+        if (dir + 16 > m_ico.size())
             return {};
-        const qsizetype dib = u32(ico, dir + 12);
-        if (dib + 40 > ico.size())
+        const qsizetype dib = u32(m_ico, dir + 12);
+        if (dib + 40 > m_ico.size())
             return {};
         IconImage image;
-        image.size = int(u8(ico, dir));
-        image.bitCount = int(u16(ico, dib + 14));
+        image.size = int(u8(m_ico, dir));
+        image.bitCount = int(u16(m_ico, dib + 14));
         if (image.bitCount != 1 && image.bitCount != 4)
             return {};
         const int colours = 1 << image.bitCount;
         const int size = image.size;
-        const qsizetype xorBits = dib + 40 + 4 * colours;
+        const qsizetype xorBits = dib + 40 + qsizetype{4} * colours;
         const int xorRow = (size * image.bitCount + 31) / 32 * 4;
         const qsizetype andBits = xorBits + qsizetype(xorRow) * size;
         const int andRow = (size + 31) / 32 * 4;
-        if (andBits + qsizetype(andRow) * size > ico.size())
+        if (andBits + qsizetype(andRow) * size > m_ico.size())
             return {};
         for (int i = 0; i < colours; ++i)
-            image.palette.push_back(u32(ico, dib + 40 + 4 * i));
+            image.palette.push_back(u32(m_ico, dib + 40 + qsizetype{4} * i));
         for (int y = 0; y < size; ++y) {
             for (int x = 0; x < size; ++x) {
                 const int bit = x * image.bitCount;
-                const int byte = int(u8(ico, xorBits + qsizetype(size - 1 - y) * xorRow + bit / 8));
+                const int byte =
+                    int(u8(m_ico, xorBits + qsizetype(size - 1 - y) * xorRow + bit / 8));
                 image.index.push_back((byte >> (8 - image.bitCount - bit % 8)) & (colours - 1));
-                const int mask = int(u8(ico, andBits + qsizetype(size - 1 - y) * andRow + x / 8));
+                const int mask = int(u8(m_ico, andBits + qsizetype(size - 1 - y) * andRow + x / 8));
                 image.clear.push_back(((mask >> (7 - x % 8)) & 1) != 0);
             }
         }
@@ -114,37 +116,37 @@ private:
 private slots:
     void initTestCase() {
         QVERIFY2(!qEnvironmentVariableIsEmpty("LUMERA_SOURCE_DIR"), "LUMERA_SOURCE_DIR not set");
-        bmp = readAsset("diagram.bmp");
-        ico = readAsset("lumera.ico");
-        QVERIFY2(!bmp.isEmpty(), "assets/diagram.bmp missing or empty");
-        QVERIFY2(!ico.isEmpty(), "assets/lumera.ico missing or empty");
+        m_bmp = readAsset("diagram.bmp");
+        m_ico = readAsset("lumera.ico");
+        QVERIFY2(!m_bmp.isEmpty(), "assets/diagram.bmp missing or empty");
+        QVERIFY2(!m_ico.isEmpty(), "assets/lumera.ico missing or empty");
         // Every diagram check below indexes pixels by the layout, so the length must match it.
-        QCOMPARE(bmp.size(), qsizetype(kPixelOffset + kRowBytes * kHeight));
+        QCOMPARE(m_bmp.size(), qsizetype(kPixelOffset + kRowBytes * kHeight));
     }
 
     void diagramHeader() {
-        QCOMPARE(bmp.left(2), QByteArray("BM"));
-        QCOMPARE(u32(bmp, 2), quint32(bmp.size()));
-        QCOMPARE(u32(bmp, 6), 0u);
-        QCOMPARE(u32(bmp, 10), quint32(kPixelOffset));
-        QCOMPARE(u32(bmp, 14), 40u);
-        QCOMPARE(s32(bmp, 18), kWidth);
-        QCOMPARE(s32(bmp, 22), kHeight); // positive: bottom-up
-        QCOMPARE(u16(bmp, 26), 1u);
-        QCOMPARE(u16(bmp, 28), 24u);
-        QCOMPARE(u32(bmp, 30), 0u);
-        QCOMPARE(u32(bmp, 34), quint32(kRowBytes * kHeight));
-        QCOMPARE(u32(bmp, 38), 3780u);
-        QCOMPARE(u32(bmp, 42), 3780u);
-        QCOMPARE(u32(bmp, 46), 0u);
+        QCOMPARE(m_bmp.left(2), QByteArray("BM"));
+        QCOMPARE(u32(m_bmp, 2), quint32(m_bmp.size()));
+        QCOMPARE(u32(m_bmp, 6), 0u);
+        QCOMPARE(u32(m_bmp, 10), quint32(kPixelOffset));
+        QCOMPARE(u32(m_bmp, 14), 40u);
+        QCOMPARE(s32(m_bmp, 18), kWidth);
+        QCOMPARE(s32(m_bmp, 22), kHeight); // positive: bottom-up
+        QCOMPARE(u16(m_bmp, 26), 1u);
+        QCOMPARE(u16(m_bmp, 28), 24u);
+        QCOMPARE(u32(m_bmp, 30), 0u);
+        QCOMPARE(u32(m_bmp, 34), quint32(kRowBytes * kHeight));
+        QCOMPARE(u32(m_bmp, 38), 3780u);
+        QCOMPARE(u32(m_bmp, 42), 3780u);
+        QCOMPARE(u32(m_bmp, 46), 0u);
     }
 
     void diagramIsPureBlackOnWhite() {
         for (int row = 0; row < kHeight; ++row) {
             const qsizetype start = kPixelOffset + qsizetype(row) * kRowBytes;
             for (int i = 0; i < kWidth * 3; i += 3) {
-                const int b = u8(bmp, start + i), g = u8(bmp, start + i + 1),
-                          r = u8(bmp, start + i + 2);
+                const quint32 b = u8(m_bmp, start + i), g = u8(m_bmp, start + i + 1),
+                              r = u8(m_bmp, start + i + 2);
                 if (!((r == 0 && g == 0 && b == 0) || (r == 255 && g == 255 && b == 255)))
                     QFAIL(qPrintable(QStringLiteral("pixel (%1,%2) is #%3%4%5")
                                          .arg(i / 3)
@@ -154,7 +156,7 @@ private slots:
                                          .arg(b, 2, 16, QLatin1Char('0'))));
             }
             for (int pad = kWidth * 3; pad < kRowBytes; ++pad)
-                QCOMPARE(u8(bmp, start + pad), 0u);
+                QCOMPARE(u8(m_bmp, start + pad), 0u);
         }
     }
 
@@ -222,7 +224,7 @@ private slots:
 
     void diagramDecodesWithQt() {
         QImage image;
-        QVERIFY(image.loadFromData(bmp, "BMP"));
+        QVERIFY(image.loadFromData(m_bmp, "BMP"));
         QCOMPARE(image.size(), QSize(kWidth, kHeight));
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x)
@@ -231,17 +233,17 @@ private slots:
     }
 
     void iconDirectory() {
-        QVERIFY(ico.size() >= 6 + 3 * 16);
-        QCOMPARE(u16(ico, 0), 0u);
-        QCOMPARE(u16(ico, 2), 1u);
-        QCOMPARE(u16(ico, 4), 3u);
+        QVERIFY(m_ico.size() >= 6 + 3 * 16);
+        QCOMPARE(u16(m_ico, 0), 0u);
+        QCOMPARE(u16(m_ico, 2), 1u);
+        QCOMPARE(u16(m_ico, 4), 3u);
         // The images follow the directory back to back and end with the file.
         quint32 expected = 6 + 3 * 16;
         for (int entry = 0; entry < 3; ++entry) {
-            QCOMPARE(u32(ico, 6 + 16 * entry + 12), expected);
-            expected += u32(ico, 6 + 16 * entry + 8);
+            QCOMPARE(u32(m_ico, 6 + 16 * entry + 12), expected);
+            expected += u32(m_ico, 6 + 16 * entry + 8);
         }
-        QCOMPARE(expected, quint32(ico.size()));
+        QCOMPARE(expected, quint32(m_ico.size()));
     }
 
     void iconImage_data() {
@@ -257,28 +259,28 @@ private slots:
         QFETCH(int, entry);
         QFETCH(int, size);
         QFETCH(int, bitCount);
-        const qsizetype dir = 6 + 16 * entry;
+        const qsizetype dir = 6 + qsizetype{16} * entry;
         const int colours = 1 << bitCount;
-        QCOMPARE(int(u8(ico, dir)), size);
-        QCOMPARE(int(u8(ico, dir + 1)), size);
-        QCOMPARE(int(u8(ico, dir + 2)), colours);
-        QCOMPARE(u8(ico, dir + 3), 0u);
-        QCOMPARE(u16(ico, dir + 4), 1u);
-        QCOMPARE(int(u16(ico, dir + 6)), bitCount);
+        QCOMPARE(int(u8(m_ico, dir)), size);
+        QCOMPARE(int(u8(m_ico, dir + 1)), size);
+        QCOMPARE(int(u8(m_ico, dir + 2)), colours);
+        QCOMPARE(u8(m_ico, dir + 3), 0u);
+        QCOMPARE(u16(m_ico, dir + 4), 1u);
+        QCOMPARE(int(u16(m_ico, dir + 6)), bitCount);
 
         // The resource is exactly header + palette + XOR rows + AND rows, each row 4-byte aligned.
         const int xorRow = (size * bitCount + 31) / 32 * 4;
         const int andRow = (size + 31) / 32 * 4;
-        QCOMPARE(qsizetype(u32(ico, dir + 8)),
+        QCOMPARE(qsizetype(u32(m_ico, dir + 8)),
                  qsizetype(40 + 4 * colours + (xorRow + andRow) * size));
-        const qsizetype dib = u32(ico, dir + 12);
-        QCOMPARE(u32(ico, dib), 40u);
-        QCOMPARE(s32(ico, dib + 4), size);
-        QCOMPARE(s32(ico, dib + 8), 2 * size);
-        QCOMPARE(u16(ico, dib + 12), 1u);
-        QCOMPARE(int(u16(ico, dib + 14)), bitCount);
-        QCOMPARE(u32(ico, dib + 16), 0u);
-        QVERIFY(u32(ico, dib + 32) == 0 || int(u32(ico, dib + 32)) == colours);
+        const qsizetype dib = u32(m_ico, dir + 12);
+        QCOMPARE(u32(m_ico, dib), 40u);
+        QCOMPARE(s32(m_ico, dib + 4), size);
+        QCOMPARE(s32(m_ico, dib + 8), 2 * size);
+        QCOMPARE(u16(m_ico, dib + 12), 1u);
+        QCOMPARE(int(u16(m_ico, dib + 14)), bitCount);
+        QCOMPARE(u32(m_ico, dib + 16), 0u);
+        QVERIFY(u32(m_ico, dib + 32) == 0 || int(u32(m_ico, dib + 32)) == colours);
 
         const IconImage image = iconImage(entry);
         QCOMPARE(image.size, size);
@@ -337,7 +339,7 @@ private slots:
     }
 
     void iconDecodesWithQt() {
-        QBuffer buffer(&ico);
+        QBuffer buffer(&m_ico);
         QImageReader reader(&buffer, "ico");
         QCOMPARE(reader.imageCount(), 3);
         for (int entry = 0; entry < 3; ++entry) {

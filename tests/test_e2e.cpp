@@ -311,7 +311,7 @@ QImage fromXwd(const QByteArray& dump, QRect area = {}) {
         return quint32{p[0]} << 24 | quint32{p[1]} << 16 | quint32{p[2]} << 8 | quint32{p[3]};
     };
     const auto half = [&](qsizetype at) { return quint32{bytes[at]} << 8 | bytes[at + 1]; };
-    constexpr qsizetype headerBytes = 25 * 4;
+    constexpr qsizetype headerBytes = qsizetype{25} * 4;
     if (dump.size() < headerBytes) {
         return {};
     }
@@ -588,7 +588,7 @@ void EndToEndTest::keep(const QImage& image, const QString& name) const {
 }
 
 QImage EndToEndTest::screenshot(const QString& name) const {
-    const QImage shot = grab();
+    QImage shot = grab();
     keep(shot, name);
     return shot;
 }

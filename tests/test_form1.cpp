@@ -145,7 +145,7 @@ void Form1Test::failingScaleDrawsNothing() {
     Form1 form;
     form.gate().failWhen({.operation = host::Operation::Scale});
     form.gate().startRecording();
-    QVERIFY_EXCEPTION_THROWN(form.Form_Activate(), host::RuntimeError);
+    QVERIFY_THROWS_EXCEPTION(host::RuntimeError, form.Form_Activate());
     QCOMPARE(form.gate().calls().size(), std::size_t{1});
     QCOMPARE(form.animation().delayCount, 0.0F);
     QVERIFY(orbitCrossings(form.control<host::PictureBox>("Picture3").drawing()).isEmpty());
@@ -155,7 +155,7 @@ void Form1Test::failingScaleDrawsNothing() {
 void Form1Test::failingValueKeepsTheDiagramAndState() {
     Form1 form;
     form.gate().failWhen({.operation = host::Operation::Value});
-    QVERIFY_EXCEPTION_THROWN(form.Form_Activate(), host::RuntimeError);
+    QVERIFY_THROWS_EXCEPTION(host::RuntimeError, form.Form_Activate());
     QCOMPARE(orbitCrossings(form.control<host::PictureBox>("Picture3").drawing()).size(), 6);
     QCOMPARE(form.animation().pathRadius, 4);
     QVERIFY(!form.control<host::Timer>("Timer1").isEnabled());

@@ -45,6 +45,8 @@ struct PictureFixture {
     QWidget window;
     PictureBox* picture;
 
+    PictureFixture(const PictureFixture&) = delete;
+    PictureFixture& operator=(const PictureFixture&) = delete;
     PictureFixture()
         : picture(new PictureBox(QStringLiteral("Picture3"), colours::white, gate, &window)) {
         window.resize(460, 460);

@@ -333,7 +333,12 @@ private:
             return;
         }
         m_inNotice = true;
-        actOnNotice(*box);
+        if (m_done >= m_target) {
+            // Every event is spent: the user closes the notice, so that the run can end.
+            QTest::keyClick(box->windowHandle(), Qt::Key_Escape);
+        } else {
+            actOnNotice(*box);
+        }
         followSelection();
         m_inNotice = false;
     }

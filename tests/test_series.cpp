@@ -308,7 +308,7 @@ void SeriesTest::writesInOrderAndStopsAtAFailingCall() {
 
     w.form.gate().startRecording();
     w.form.gate().failWhen({.skip = failing - 1});
-    QVERIFY_EXCEPTION_THROWN(w.form.Option2_Click(), host::RuntimeError);
+    QVERIFY_THROWS_EXCEPTION(host::RuntimeError, w.form.Option2_Click());
     const auto& calls = w.form.gate().calls();
     QCOMPARE(calls.size(), static_cast<std::size_t>(failing));
     QVERIFY(std::equal(calls.begin(), calls.end(), order.begin()));
@@ -358,7 +358,7 @@ void SeriesTest::choiceDuringARevolutionTakesTheNext() {
         }
     });
     w.form.control<host::Timer>("Timer1").setEnabled(true);
-    QVERIFY(QTest::qWaitFor([&] { return orbitPerStep.size() >= 3 * 360; }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return orbitPerStep.size() >= qsizetype{3} * 360; }, 10000));
     w.form.control<host::Timer>("Timer1").setEnabled(false);
     // The running revolution ends on orbit 1; every later one runs on orbit 5.
     QCOMPARE(orbitPerStep.mid(0, 360), QList<int>(360, 4));

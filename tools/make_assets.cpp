@@ -126,7 +126,7 @@ bool drawFitted(QImage& canvas, const QString& text, const QRect& box) {
 
 QByteArray encodeBmp24(const QImage& image) {
     const int rowBytes = paddedRowBytes(image.width(), 24);
-    const quint32 imageSize = quint32(rowBytes * image.height());
+    const auto imageSize = quint32(rowBytes * image.height());
     QByteArray out;
     out.append("BM");
     putU32(out, 14 + 40 + imageSize);
@@ -191,7 +191,7 @@ std::vector<Ink> drawSheet(int size, const Sheet& sheet) {
             Ink ink = y < divider ? Ink::Cyan : Ink::White;
             if (x == sheet.left || x == sheet.right || y == top || y == bottom || y == divider)
                 ink = Ink::Black;
-            pixels[size_t(y * size + x)] = ink;
+            pixels[size_t(y) * size_t(size) + size_t(x)] = ink;
         }
     }
     return pixels;
@@ -232,7 +232,7 @@ QByteArray encodeIconImage(const std::vector<Ink>& pixels, int size, int bitCoun
     for (int y = size - 1; y >= 0; --y) {
         QByteArray row(xorRow, '\0');
         for (int x = 0; x < size; ++x) {
-            const int index = paletteIndex(pixels[size_t(y * size + x)], bitCount);
+            const int index = paletteIndex(pixels[size_t(y) * size_t(size) + size_t(x)], bitCount);
             const int bit = x * bitCount;
             row[bit / 8] = char(row[bit / 8] | (index << (8 - bitCount - bit % 8)));
         }
@@ -241,7 +241,7 @@ QByteArray encodeIconImage(const std::vector<Ink>& pixels, int size, int bitCoun
     for (int y = size - 1; y >= 0; --y) {
         QByteArray row(andRow, '\0');
         for (int x = 0; x < size; ++x)
-            if (pixels[size_t(y * size + x)] == Ink::Clear)
+            if (pixels[size_t(y) * size_t(size) + size_t(x)] == Ink::Clear)
                 row[x / 8] = char(row[x / 8] | (0x80 >> (x % 8)));
         out.append(row);
     }
@@ -270,7 +270,7 @@ bool makeIcon(const QString& path) {
     putU16(out, 0);
     putU16(out, 1); // icon, not cursor
     putU16(out, quint16(entries.size()));
-    quint32 offset = quint32(6 + 16 * entries.size());
+    auto offset = quint32(6 + 16 * entries.size());
     for (const Entry& entry : entries) {
         putU8(out, entry.size);
         putU8(out, entry.size);
@@ -309,7 +309,7 @@ QImage pixelIcon(int size, const Sheet& sheet) {
     QImage image(size, size, QImage::Format_ARGB32);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
-            image.setPixel(x, y, inkColour(pixels[size_t(y * size + x)]));
+            image.setPixel(x, y, inkColour(pixels[size_t(y) * size_t(size) + size_t(x)]));
     return image;
 }
 

@@ -28,7 +28,7 @@ constexpr ControlSpec control(const char* name, Kind kind, const char* in, int l
 }
 
 constexpr ControlSpec label(const char* name, const char* in, int l, int t, int w, int h,
-                            const char* caption, FontSpec font, Bgr fore, Bgr back,
+                            const char* caption, const FontSpec& font, Bgr fore, Bgr back,
                             host::Alignment alignment = left) {
     ControlSpec row = control(name, Kind::Label, in, l, t, w, h, back);
     row.caption = caption;
