@@ -4,10 +4,10 @@
 
 namespace host {
 
-QFont toQFont(const FontSpec& spec) {
+QFont toQFont(const FontSpec& wanted) {
     QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(pointsToPixels(spec.points));
-    font.setWeight(spec.weight >= 700 ? QFont::Bold : QFont::Normal);
+    font.setPixelSize(pointsToPixels(wanted.points));
+    font.setWeight(wanted.weight >= 700 ? QFont::Bold : QFont::Normal);
     font.setStyleHint(QFont::SansSerif);
     return font;
 }

@@ -16,7 +16,7 @@ struct FontSpec {
 };
 
 // "MS Sans Serif" and "Symbol" are drawn with Liberation Sans at a pixel size fixed for 96 dpi.
-[[nodiscard]] QFont toQFont(const FontSpec& spec);
+[[nodiscard]] QFont toQFont(const FontSpec& wanted);
 
 // What a caption looks like in the symbol character set: Latin letters become Greek ("l" → "λ").
 [[nodiscard]] QString symbolText(const QString& text);
