@@ -6,8 +6,9 @@
 // LUMERA_MONKEY_EVENTS (10000 unless set) and LUMERA_MONKEY_START work as in test_monkey. It first
 // chooses every series once to learn how the fields and the option buttons look for each, then
 // sends random bursts and after each one checks the screen: one option selected, the fields of its
-// column, one electron and on the selected orbit, the program running and silent on standard
-// error. Exits 0 when every check held, 1 with the broken rule and the last events otherwise.
+// column, any electron alone and on the selected orbit, the program running, answering and silent
+// on standard error. Exits 0 when every check held, 1 with the broken rule and the last events
+// otherwise.
 #include "host/units.h"
 #include "ui/form1_description.h"
 
@@ -298,6 +299,7 @@ public:
 
     [[nodiscard]] int eventsDone() const { return m_done; }
     [[nodiscard]] int checks() const { return m_checks; }
+    [[nodiscard]] int electronsSeen() const { return m_electronsSeen; }
     [[nodiscard]] QStringList recent() const { return {m_recent.begin(), m_recent.end()}; }
     [[nodiscard]] const QImage& lastScreenshot() const { return m_lastShot; }
 
@@ -589,12 +591,18 @@ private:
         return electronOn(level, at);
     }
 
-    // The electron alone, on the selected level's orbit, seen in one of a few screenshots.
+    // Any electron on the screen is alone and on the selected level's orbit. The real program
+    // shows each ring only for its idle wait, a fraction of a millisecond on a fast machine at
+    // the low levels, so a few screenshots may well see none: that alone is no fault.
     QString electronOn(int level, const QRect& at) {
         const QRect picture = atomPicture().translated(at.topLeft());
         const double radius = (2 * level + 2) * picture.width() / 30.0;
-        for (int tries = 0; tries < 10; ++tries) {
-            const QImage shot = m_desk.screenshot().copy(picture);
+        for (int tries = 0; tries < 6; ++tries) {
+            m_lastShot = m_desk.screenshot();
+            if (m_lastShot.isNull()) {
+                return QStringLiteral("no screenshot to be had");
+            }
+            const QImage shot = m_lastShot.copy(picture);
             QRect blue;
             for (int y = 0; y < shot.height(); ++y) {
                 for (int x = 0; x < shot.width(); ++x) {
@@ -606,6 +614,7 @@ private:
             if (blue.isEmpty()) {
                 continue;
             }
+            ++m_electronsSeen;
             if (blue.width() > 16 || blue.height() > 16) {
                 return QStringLiteral("blue over %1 x %2 pixels: more than one electron")
                     .arg(blue.width())
@@ -619,9 +628,8 @@ private:
                     .arg(level)
                     .arg(radius, 0, 'f', 1);
             }
-            return {};
         }
-        return QStringLiteral("no electron seen in ten screenshots");
+        return {};
     }
 
     Desk& m_desk;
@@ -629,6 +637,7 @@ private:
     int m_target;
     int m_done = 0;
     int m_checks = 0;
+    int m_electronsSeen = 0;
     std::vector<const char*> m_targets;
     QString m_window;
     QRect m_maximised;
@@ -670,8 +679,9 @@ int main(int argc, char* argv[]) {
     QElapsedTimer clock;
     clock.start();
     const QString fault = monkey.run();
-    std::fprintf(stderr, "monkey-x: %d events, %d checks, %lld s\n", monkey.eventsDone(),
-                 monkey.checks(), clock.elapsed() / 1000);
+    std::fprintf(stderr, "monkey-x: %d events, %d checks, the electron seen %d times, %lld s\n",
+                 monkey.eventsDone(), monkey.checks(), monkey.electronsSeen(),
+                 clock.elapsed() / 1000);
     if (!fault.isEmpty()) {
         std::fprintf(stderr, "monkey-x: random start value %llu: %s\nlast events:\n  %s\n",
                      static_cast<unsigned long long>(start), qPrintable(fault),
