@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <cstdio>
 
 namespace {
@@ -98,14 +99,16 @@ void printWindow(Form1& form) {
         }
     }
     const auto fields = series::SeriesFields::of(form);
-    std::vector<const host::Label*> labels(fields.wavelengths.begin(), fields.wavelengths.end());
-    labels.insert(labels.end(), {fields.radius, fields.speed, fields.energy});
-    labels.insert(labels.end(), fields.levelEnergies.begin(), fields.levelEnergies.end());
-    labels.insert(labels.end(), fields.levelNumbers.begin(), fields.levelNumbers.end());
-    labels.insert(labels.end(), fields.transitions.begin(), fields.transitions.end());
-    for (const host::Label* label : labels) {
-        print(label->objectName() + QLatin1Char('=') + label->caption());
-    }
+    const auto printCaptions = [](const auto& labels) {
+        for (const host::Label* label : labels) {
+            print(label->objectName() + QLatin1Char('=') + label->caption());
+        }
+    };
+    printCaptions(fields.wavelengths);
+    printCaptions(std::array{fields.radius, fields.speed, fields.energy});
+    printCaptions(fields.levelEnergies);
+    printCaptions(fields.levelNumbers);
+    printCaptions(fields.transitions);
     for (const host::Line* mark : fields.marks) {
         print(mark->objectName() +
               QStringLiteral("=%1").arg(mark->borderColor().value, 6, 16, QLatin1Char('0')));
