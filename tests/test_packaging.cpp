@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -27,6 +28,11 @@ const QString appId = QStringLiteral(LUMERA_APP_ID);
 const QString desktopFile = QStringLiteral("share/applications/%1.desktop").arg(appId);
 const QString metainfoFile = QStringLiteral("share/metainfo/%1.metainfo.xml").arg(appId);
 constexpr std::array desktopIconSizes{16, 32, 48, 256};
+// What Debian asks of every package: its copyright and changelog, and the program's manual page,
+// here in both languages of the program.
+const QStringList debianDocuments{
+    QStringLiteral("share/doc/lumera/copyright"), QStringLiteral("share/doc/lumera/changelog.gz"),
+    QStringLiteral("share/man/man1/lumera.1.gz"), QStringLiteral("share/man/ru/man1/lumera.1.gz")};
 
 QString iconFile(int size) {
     return QStringLiteral("share/icons/hicolor/%1x%1/apps/lumera.png").arg(size);
@@ -188,6 +194,7 @@ private slots:
     void debianPackageHoldsTheInstallTree();
     void debianPackageDependencies_data();
     void debianPackageDependencies();
+    void debianPackagePassesLintian();
 
 private:
     [[nodiscard]] QString installed(const QString& relative) const {
@@ -239,6 +246,9 @@ void PackagingTest::installTree_data() {
     }
     QTest::newRow("scalable icon")
         << QStringLiteral("share/icons/hicolor/scalable/apps/lumera.svg") << false;
+    for (const QString& document : debianDocuments) {
+        QTest::newRow(qPrintable(document)) << document << false;
+    }
 }
 
 void PackagingTest::installTree() {
@@ -253,6 +263,7 @@ void PackagingTest::installTree() {
 void PackagingTest::nothingElseIsInstalled() {
     QSet<QString> expected{QStringLiteral("bin/lumera"), desktopFile, metainfoFile,
                            QStringLiteral("share/icons/hicolor/scalable/apps/lumera.svg")};
+    expected.unite(QSet<QString>(debianDocuments.begin(), debianDocuments.end()));
     for (const int size : desktopIconSizes) {
         expected.insert(iconFile(size));
     }
@@ -506,6 +517,19 @@ void PackagingTest::debianPackageDependencies() {
     const QString depends = debField(QStringLiteral("Depends"));
     QVERIFY2(dependsOn(dependencyNames(depends), package),
              qPrintable(QStringLiteral("Depends: ") + depends));
+}
+
+// Debian's own checker: its errors and warnings are faults; its notes are advice.
+void PackagingTest::debianPackagePassesLintian() {
+    if (QStandardPaths::findExecutable(QStringLiteral("lintian")).isEmpty()) {
+        QSKIP("lintian is missing: scripts/install-deps installs it");
+    }
+    const Run lintian = run(QStringLiteral("lintian"),
+                            {QStringLiteral("--fail-on"), QStringLiteral("error,warning"), m_deb});
+    const QStringList faults = lintian.output.split(QLatin1Char('\n'))
+                                   .filter(QRegularExpression(QStringLiteral("^[EW]: ")));
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+    QVERIFY2(lintian.exitCode == 0, qPrintable(lintian.output));
 }
 
 QTEST_GUILESS_MAIN(PackagingTest)
