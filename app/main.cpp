@@ -1,5 +1,6 @@
 // Program entry: hands the window to the toolkit and runs its event loop.
 #include "app/form1.h"
+#include "host/termination.h"
 #include "host/toolkit_setup.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral(LUMERA_APP_ID));
 #endif
     Form1 form;
+    host::closeOnTermination(form);
     form.showMaximizedFromDescription();
     return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 
 #include "host/call_gate.h"
 #include "host/label_accessible.h"
+#include "host/screen_pacer.h"
 
 #include <QAccessible>
 #include <QMouseEvent>
@@ -19,14 +20,13 @@ Label::Label(const QString& name, const FontSpec& font, CallGate& gate, QWidget*
 
 void Label::setCaption(const QString& caption) {
     m_gate.check(Operation::Caption, objectName());
+    beforeChange(this);
     m_caption = caption;
     // A screen reader following the value hears the new one.
     QAccessibleEvent changed(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&changed);
-    // Shown at once: a handler may still hold the thread for a long time.
-    if (isVisible()) {
-        repaint();
-    }
+    // Shown while a handler may still hold the thread for a long time.
+    showChange(this, rect());
 }
 
 QString Label::shownText() const {

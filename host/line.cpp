@@ -1,6 +1,7 @@
 #include "host/line.h"
 
 #include "host/call_gate.h"
+#include "host/screen_pacer.h"
 
 #include <QPainter>
 
@@ -20,10 +21,9 @@ Line::Line(const QString& name, QPoint from, QPoint to, int width, Bgr colour, C
 
 void Line::setBorderColor(Bgr colour) {
     m_gate.check(Operation::BorderColor, objectName());
+    beforeChange(this);
     m_colour = colour;
-    if (isVisible()) {
-        repaint();
-    }
+    showChange(this, rect());
 }
 
 void Line::paintEvent(QPaintEvent*) {

@@ -2,6 +2,7 @@
 
 #include "host/call_gate.h"
 #include "host/circle_raster.h"
+#include "host/screen_pacer.h"
 #include "host/units.h"
 
 #include <QPaintEvent>
@@ -105,19 +106,17 @@ QPointF PictureBox::toPixels(double x, double y) const {
 
 void PictureBox::Circle(float x, float y, float radius, std::optional<Bgr> colour) {
     m_gate.check(Operation::Circle, objectName());
+    beforeChange(m_surface);
     QImage& image = m_surface->drawing();
     const double ratio = image.devicePixelRatio();
     const QRgb rgb = toQColor(colour.value_or(m_foreColor)).rgb();
     const QRect changed =
         drawCircleOutline(image, toPixels(x, y) * ratio, radius * pixelsPerUnitX() * ratio, rgb);
-    // Only what changed goes to the screen, and before this returns: a handler may hold the
-    // thread for a whole revolution. Pixels that did not change are on the screen already.
-    if (!changed.isEmpty() && m_surface->isVisible()) {
-        const QRect logical = QRectF(changed.x() / ratio, changed.y() / ratio,
-                                     changed.width() / ratio, changed.height() / ratio)
-                                  .toAlignedRect();
-        m_surface->repaint(logical);
-    }
+    // Only what changed goes to the screen, while the handler may still hold the thread for a
+    // whole revolution. Pixels that did not change are on the screen already.
+    showChange(m_surface, QRectF(changed.x() / ratio, changed.y() / ratio, changed.width() / ratio,
+                                 changed.height() / ratio)
+                              .toAlignedRect());
 }
 
 QImage PictureBox::drawing() const {

@@ -7,12 +7,14 @@
 #include "host/line.h"
 #include "host/option_button.h"
 #include "host/picture_box.h"
+#include "host/screen_pacer.h"
 #include "host/shape.h"
 #include "host/timer.h"
 #include "host/units.h"
 #include "ui/control_spec.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QTimer>
 
@@ -90,7 +92,8 @@ QObject* createControl(const ui::ControlSpec& row, Window& form, CallGate& gate,
 } // namespace
 
 Window::Window(const ui::FormSpec& form, CallGate& gate, Dispatcher& dispatcher, QWidget* parent)
-    : QWidget(parent), m_background(form.background) {
+    : QWidget(parent), m_background(form.background),
+      m_pacer(new ScreenPacer(ScreenPacer::modeFor(QGuiApplication::platformName()), this)) {
     setObjectName(QString::fromUtf8(form.name));
     setWindowTitle(QString::fromUtf8(form.caption));
     setWindowIcon(QIcon(QString::fromUtf8(form.icon)));

@@ -13,6 +13,7 @@ namespace host {
 
 class CallGate;
 class Dispatcher;
+class ScreenPacer;
 
 class Window : public QWidget {
     Q_OBJECT
@@ -31,6 +32,7 @@ public:
 
     [[nodiscard]] Bgr backColor() const { return m_background; }
     [[nodiscard]] bool hasBeenActivated() const { return m_activated; }
+    [[nodiscard]] ScreenPacer* screenPacer() const { return m_pacer; }
 
     // Maximised, as the program opens; restored, it has the inner size of the description.
     void showMaximizedFromDescription();
@@ -50,6 +52,7 @@ private:
     void raiseActivate();
 
     Bgr m_background;
+    ScreenPacer* m_pacer;
     bool m_activated = false;
 };
 

@@ -6,7 +6,9 @@
 #include "host/option_button.h"
 #include "host/picture_box.h"
 #include "host/runtime_error.h"
+#include "host/screen_pacer.h"
 #include "host/timer.h"
+#include "host/toolkit_setup.h"
 
 #include <QButtonGroup>
 #include <QElapsedTimer>
@@ -74,6 +76,9 @@ private slots:
     void ticksAreNotStoredUp();
     void queuedClickGoesBeforeTheNextTick();
     void failingCallEndsTheHandlerAndTheProgram();
+    void platformChoice_data();
+    void platformChoice();
+    void flushesKeepToAFrameAndATenthOfTheTime();
 };
 
 void HostTest::circleIsOnScreenBeforeTheCallReturns() {
@@ -308,6 +313,40 @@ void HostTest::failingCallEndsTheHandlerAndTheProgram() {
     QVERIFY(dispatcher.stopped());
     QCOMPARE(status, Dispatcher::failureExitStatus);
     QVERIFY(status != 0);
+}
+
+void HostTest::platformChoice_data() {
+    QTest::addColumn<QByteArray>("chosen");
+    QTest::addColumn<QByteArray>("display");
+    QTest::addColumn<QByteArray>("platform");
+    QTest::newRow("X server reachable")
+        << QByteArray() << QByteArray(":0") << QByteArray("xcb;wayland");
+    QTest::newRow("Wayland alone") << QByteArray() << QByteArray() << QByteArray();
+    QTest::newRow("the user's choice wins")
+        << QByteArray("wayland") << QByteArray(":0") << QByteArray();
+}
+
+void HostTest::platformChoice() {
+    QFETCH(QByteArray, chosen);
+    QFETCH(QByteArray, display);
+    QFETCH(QByteArray, platform);
+    QCOMPARE(host::defaultPlatform(chosen, display).value_or(QByteArray()), platform);
+}
+
+void HostTest::flushesKeepToAFrameAndATenthOfTheTime() {
+    using std::chrono::milliseconds;
+    host::FrameBudget budget(milliseconds(16));
+    QVERIFY(budget.due(milliseconds(0)));
+    budget.flushed(milliseconds(0), milliseconds(1));
+    QVERIFY(!budget.due(milliseconds(16)));
+    QVERIFY(budget.due(milliseconds(17)));
+    // A compositor that keeps a flush waiting 40 ms gets the next one 360 ms later, not 16.
+    budget.flushed(milliseconds(100), milliseconds(140));
+    QVERIFY(!budget.due(milliseconds(140 + 359)));
+    QVERIFY(budget.due(milliseconds(140 + 360)));
+    // The window's first flush may wait a second; the electron is not hidden for nine.
+    budget.flushed(milliseconds(1000), milliseconds(2000));
+    QVERIFY(budget.due(milliseconds(2000 + 400)));
 }
 
 QTEST_MAIN(HostTest)

@@ -1,0 +1,99 @@
+#include "host/screen_pacer.h"
+
+#include "host/window.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+
+namespace host {
+
+namespace {
+
+FrameBudget::Duration now() {
+    return std::chrono::duration_cast<FrameBudget::Duration>(
+        std::chrono::steady_clock::now().time_since_epoch());
+}
+
+FrameBudget::Duration frameOf(const QWidget* window) {
+    const QScreen* screen = window->screen();
+    const double hertz = screen && screen->refreshRate() >= 1 ? screen->refreshRate() : 60.0;
+    return std::chrono::duration_cast<FrameBudget::Duration>(
+        std::chrono::duration<double>(1.0 / hertz));
+}
+
+} // namespace
+
+bool FrameBudget::due(Duration now) const {
+    const Duration rest = std::clamp<Duration>(m_lastCost * restPerFlush, m_frame,
+                                               std::max<Duration>(m_frame, longestRest));
+    return !m_lastEnd || now - *m_lastEnd >= rest;
+}
+
+void FrameBudget::flushed(Duration start, Duration end) {
+    m_lastEnd = end;
+    m_lastCost = end - start;
+}
+
+ScreenPacer::Mode ScreenPacer::modeFor(const QString& platformName) {
+    return platformName.startsWith(QLatin1String("wayland")) ? Mode::OncePerFrame
+                                                             : Mode::EveryChange;
+}
+
+ScreenPacer::ScreenPacer(Mode mode, QWidget* window)
+    : QObject(window), m_mode(mode), m_budget(frameOf(window)) {}
+
+ScreenPacer* ScreenPacer::of(const QWidget* control) {
+    const auto* window = qobject_cast<const Window*>(control->window());
+    return window ? window->screenPacer() : nullptr;
+}
+
+void ScreenPacer::beforeChange() {
+    if (m_mode == Mode::OncePerFrame && m_pendingControl && m_budget.due(now())) {
+        flushPending();
+    }
+}
+
+void ScreenPacer::changed(QWidget* control, const QRect& rect) {
+    if (m_mode == Mode::EveryChange) {
+        control->repaint(rect);
+        return;
+    }
+    // Painted when the event loop runs again, unless a frame comes due first: a handler that
+    // returns soon shows its change then, one that holds the thread shows it on the next frame.
+    control->update(rect);
+    if (m_pendingControl == control) {
+        m_pendingRect |= rect;
+    } else {
+        m_pendingControl = control;
+        m_pendingRect = rect;
+    }
+}
+
+void ScreenPacer::flushPending() {
+    const auto start = now();
+    // One repaint brings every change marked in the window since the last flush.
+    m_pendingControl->repaint(m_pendingRect);
+    m_pendingControl = nullptr;
+    m_budget.flushed(start, now());
+}
+
+void beforeChange(const QWidget* control) {
+    if (ScreenPacer* pacer = ScreenPacer::of(control)) {
+        pacer->beforeChange();
+    }
+}
+
+void showChange(QWidget* control, const QRect& rect) {
+    if (!control->isVisible() || rect.isEmpty()) {
+        return;
+    }
+    if (ScreenPacer* pacer = ScreenPacer::of(control)) {
+        pacer->changed(control, rect);
+    } else {
+        control->repaint(rect);
+    }
+}
+
+} // namespace host

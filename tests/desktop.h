@@ -1,0 +1,80 @@
+// A private desktop for the real program: Xvfb with openbox, or headless weston with or without
+// XWayland, each with its own screenshots and, on request, an accessibility bus.
+#pragma once
+
+#include <QImage>
+#include <QProcess>
+#include <QSize>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace desktop {
+
+struct ToolResult {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Polls until `done` holds or `timeoutMs` passes.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs, int pollMs = 100);
+
+// Time a process's main thread has spent on a processor, from /proc/<pid>/schedstat.
+std::optional<qint64> cpuTimeNs(qint64 pid);
+
+// Which Qt platform plugin a running process loaded: "xcb", "wayland" or empty.
+QString loadedPlatform(qint64 pid);
+
+class Desktop {
+public:
+    enum class Kind { XvfbOpenbox, Weston, WestonXwayland };
+
+    explicit Desktop(Kind kind, QSize screen = {1024, 768});
+    ~Desktop();
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    // Starts the display server (and window manager); empty when all is well, else what failed.
+    [[nodiscard]] QString start();
+    // A session bus with the accessibility bus on it, for the programs started after it.
+    [[nodiscard]] QString startAccessibilityBus();
+
+    [[nodiscard]] Kind kind() const { return m_kind; }
+    [[nodiscard]] QSize screenSize() const { return m_screen; }
+    [[nodiscard]] const QProcessEnvironment& environment() const { return m_env; }
+    [[nodiscard]] QString scratchPath(const QString& name) const {
+        return m_scratch.filePath(name);
+    }
+
+    // Starts a program in this desktop; it dies with the test whatever happens.
+    [[nodiscard]] std::unique_ptr<QProcess> launch(const QString& program,
+                                                   const QStringList& args = {},
+                                                   const QProcessEnvironment& extra = {}) const;
+    ToolResult run(const QString& program, const QStringList& args, int timeoutMs = 10000) const;
+
+    // The whole screen as the display server shows it; only `area` is decoded when given.
+    [[nodiscard]] QImage screenshot(QRect area = {}) const;
+    // One X window's own pixels (X servers only).
+    [[nodiscard]] QImage windowShot(const QString& window) const;
+
+private:
+    QString startXvfb();
+    QString startWeston();
+    [[nodiscard]] QImage westonShot() const;
+    [[nodiscard]] QImage xwd(const QStringList& target, QRect area) const;
+    QProcess& keep(std::unique_ptr<QProcess> process);
+
+    Kind m_kind;
+    QSize m_screen;
+    QTemporaryDir m_scratch;
+    QProcessEnvironment m_env;
+    std::vector<std::unique_ptr<QProcess>> m_servers; // stopped last to first
+};
+
+// Stops a process: asks first, then kills.
+void stop(QProcess& process);
+
+} // namespace desktop
