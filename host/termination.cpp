@@ -12,22 +12,22 @@ namespace host {
 namespace {
 
 // A signal handler can reach nothing but a static; it only wakes the event loop through it.
-int s_signalWriter = -1;
+int signalWriter = -1;
 
 void onTerminationSignal(int) {
     const char wake = 1;
-    [[maybe_unused]] const auto written = ::write(s_signalWriter, &wake, 1);
+    [[maybe_unused]] const auto written = ::write(signalWriter, &wake, 1);
 }
 
 } // namespace
 
 void closeOnTermination(QWidget& window) {
     std::array<int, 2> pair{};
-    if (s_signalWriter >= 0 ||
+    if (signalWriter >= 0 ||
         ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair.data()) != 0) {
         return;
     }
-    s_signalWriter = pair[0];
+    signalWriter = pair[0];
     auto* notifier = new QSocketNotifier(pair[1], QSocketNotifier::Read, &window);
     QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window, notifier] {
         char drained = 0;

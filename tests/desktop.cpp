@@ -181,8 +181,8 @@ void stop(QProcess& process) {
     }
 }
 
-Desktop::Desktop(Kind kind, QSize screen) : m_kind(kind), m_screen(screen) {
-    m_env = QProcessEnvironment::systemEnvironment();
+Desktop::Desktop(Kind kind, QSize screen)
+    : m_kind(kind), m_screen(screen), m_env(QProcessEnvironment::systemEnvironment()) {
     // Nobody's own settings (key bindings, decorations, platform) may change what is tested.
     m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_scratch.filePath(QStringLiteral("config")));
     m_env.remove(QStringLiteral("QT_QPA_PLATFORM"));

@@ -24,7 +24,7 @@ Watch watchElectron(const desktop::Desktop& screen, const atom::Area& area, int 
     Watch watch;
     QElapsedTimer clock;
     clock.start();
-    while (watch.places.size() < wanted && clock.elapsed() < seconds * 1000) {
+    while (watch.places.size() < wanted && clock.elapsed() < qint64{seconds} * 1000) {
         const QImage shot = screen.screenshot(area.rect());
         if (shot.isNull()) {
             watch.fault = QStringLiteral("no screenshot");
