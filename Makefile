@@ -3,7 +3,7 @@ PRESET ?= default
 BUILD_DIR := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test check lint memcheck monkey-x clean asan bench package \
+.PHONY: all deps configure build run test check lint memcheck clean asan bench package \
 	screenshot
 
 all: build
@@ -40,11 +40,6 @@ lint:
 memcheck:
 	$(MAKE) build PRESET=default
 	scripts/memcheck $(BUILD_DIR)/default
-
-# The random-input run against the real program on Xvfb with openbox, driven by xdotool.
-monkey-x:
-	$(MAKE) build PRESET=default
-	$(BUILD_DIR)/default/tests/monkey_x $(BUILD_DIR)/default/lumera
 
 bench: build
 	cmake --build --preset $(PRESET) --target bench
