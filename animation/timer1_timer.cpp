@@ -8,7 +8,7 @@
 
 namespace animation {
 
-void Timer1_Timer(host::PictureBox& picture3, const AnimationState& state, PassTally* tally) {
+void Timer1_Timer(host::PictureBox& picture3, const AnimationState& state) {
     std::int16_t step = 1;
     do {
         // The orbit is redrawn first: the last erase left two white points on it.
@@ -17,10 +17,7 @@ void Timer1_Timer(host::PictureBox& picture3, const AnimationState& state, PassT
         const PathPoint drawn = electronCentre(state.pathRadius, step);
         picture3.Circle(drawn.x, drawn.y, electronRadius, host::colours::blue);
 
-        const std::int32_t passes = idlePasses(roundToInt32(state.delayCount));
-        if (tally != nullptr) {
-            tally->passes += passes;
-        }
+        idlePasses(roundToInt32(state.delayCount));
 
         const PathPoint erased = electronCentre(state.pathRadius, step);
         picture3.Circle(erased.x, erased.y, electronRadius, host::colours::white);

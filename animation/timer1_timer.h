@@ -11,13 +11,7 @@ class PictureBox;
 
 namespace animation {
 
-// Counts the idle passes a revolution makes, for tests and benchmarks.
-struct PassTally {
-    std::int64_t passes = 0;
-};
-
 // Draws, waits and erases 360 times, reading the Animation state afresh at every step.
-void Timer1_Timer(host::PictureBox& picture3, const AnimationState& state,
-                  PassTally* tally = nullptr);
+void Timer1_Timer(host::PictureBox& picture3, const AnimationState& state);
 
 } // namespace animation

@@ -66,15 +66,7 @@ void Form1::Form_Activate() {
 }
 
 void Form1::Timer1_Timer() {
-    if (m_waitDivisor == 1) {
-        animation::Timer1_Timer(m_picture3, m_animation);
-        return;
-    }
-    // Tests only. No handler can write the state while a revolution runs, so a copy taken now
-    // reads the same at every step.
-    AnimationState shortened = m_animation;
-    shortened.delayCount /= static_cast<float>(m_waitDivisor);
-    animation::Timer1_Timer(m_picture3, shortened);
+    animation::Timer1_Timer(m_picture3, m_animation);
 }
 
 void Form1::Option1_Click() {

@@ -20,7 +20,7 @@ class Label;
 // Constructed before the window so that every control can reach them.
 struct HostServices {
     host::CallGate gate;
-    host::Dispatcher dispatcher;
+    host::Dispatcher dispatcher{QStringLiteral("ЛЮМЕРА")};
 };
 
 class Form1 : private HostServices, public host::Window {
@@ -39,16 +39,12 @@ public:
     void Option5_Click();
     void Option6_Click();
 
-    [[nodiscard]] AnimationState& animation() { return m_animation; }
+    [[nodiscard]] const AnimationState& animation() const { return m_animation; }
     [[nodiscard]] host::CallGate& gate() { return HostServices::gate; }
     [[nodiscard]] host::Dispatcher& dispatcher() { return HostServices::dispatcher; }
 
     [[nodiscard]] static QString ownershipNotice();
     [[nodiscard]] static QString noticeTitle();
-
-    // Test seam, never called by the program: divides every wait of a revolution, so sanitizer,
-    // valgrind and long random-input runs get through many revolutions. 1 is the real pace.
-    void shortenWaitsForTesting(std::int32_t divisor) { m_waitDivisor = divisor; }
 
 private:
     // The one routine of the six option handlers; `level` picks the button and the column.
@@ -60,5 +56,4 @@ private:
     host::Timer& m_timer1;
     std::array<host::OptionButton*, 6> m_options;
     series::SeriesFields m_seriesFields;
-    std::int32_t m_waitDivisor = 1;
 };

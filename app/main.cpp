@@ -14,6 +14,6 @@ int main(int argc, char* argv[]) {
 #endif
     Form1 form;
     host::closeOnTermination(form);
-    form.showMaximizedFromDescription();
+    form.showMaximized();
     return QApplication::exec();
 }

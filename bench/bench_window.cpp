@@ -57,7 +57,7 @@ int child(const QString& mode) {
                 reportFirstFrame();
             }
         });
-        form.showMaximizedFromDescription();
+        form.showMaximized();
         return QApplication::exec();
     }
     QLabel label(QStringLiteral("ЛЮМЕРА"));
@@ -128,7 +128,7 @@ int startup(const QString& program, int runs) {
 // on the orbit it chose, against the time that was left of the revolution it arrived in.
 int clicks(int count) {
     Form1 form;
-    form.showMaximizedFromDescription();
+    form.showMaximized();
     if (!QTest::qWaitFor([&] { return form.hasBeenActivated(); }, 5000)) {
         std::fprintf(stderr, "window never became active\n");
     }

@@ -43,7 +43,6 @@ public:
     void check(Operation op, const QString& control);
 
     void failWhen(FaultPlan plan);
-    void clearFault() { m_plan.reset(); }
 
     // Called before each call is let through or failed; lets a test act in the middle of a handler.
     void setObserver(std::function<void(const CallRecord&)> observer) {

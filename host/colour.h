@@ -39,9 +39,4 @@ inline constexpr Bgr panelYellow{0xA8F9FB};
     return {redOf(c), greenOf(c), blueOf(c)};
 }
 
-[[nodiscard]] inline Bgr fromQColor(const QColor& c) {
-    return Bgr{static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8) |
-               (static_cast<std::uint32_t>(c.blue()) << 16)};
-}
-
 } // namespace host

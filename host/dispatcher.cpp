@@ -8,15 +8,7 @@
 
 namespace host {
 
-namespace {
-
-void showErrorBox(const ErrorReport& report) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("ЛЮМЕРА"), report.text(), QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
-}
-
-} // namespace
+namespace {} // namespace
 
 QString ErrorReport::text() const {
     return QStringLiteral("Ошибка выполнения %1: %2 (обработчик %3)")
@@ -24,7 +16,12 @@ QString ErrorReport::text() const {
         .arg(description, handler);
 }
 
-Dispatcher::Dispatcher(QObject* parent) : QObject(parent), m_presenter(showErrorBox) {}
+Dispatcher::Dispatcher(QString errorTitle, QObject* parent)
+    : QObject(parent), m_presenter([title = std::move(errorTitle)](const ErrorReport& report) {
+          QMessageBox box(QMessageBox::Critical, title, report.text(), QMessageBox::Ok,
+                          QApplication::activeWindow());
+          box.exec();
+      }) {}
 
 void Dispatcher::run(const char* name, Handler handler) {
     if (m_stopped) {

@@ -29,7 +29,8 @@ public:
 
     static constexpr int failureExitStatus = 1;
 
-    explicit Dispatcher(QObject* parent = nullptr);
+    // `errorTitle` heads the box that reports a run-time error: the program's name.
+    explicit Dispatcher(QString errorTitle = {}, QObject* parent = nullptr);
 
     // Runs the handler now or, if another one is still running (say, behind a modal box),
     // right after it ends. Does nothing once a run-time error has stopped the program.

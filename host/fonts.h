@@ -1,4 +1,4 @@
-// Fonts as the window describes them (face, points, weight, character set) made into Qt fonts.
+// Fonts as the window describes them (points, weight, character set) made into Qt fonts.
 #pragma once
 
 #include <QFont>
@@ -9,7 +9,6 @@ namespace host {
 enum class Charset { Cyrillic = 204, Symbol = 2 };
 
 struct FontSpec {
-    const char* face = "MS Sans Serif";
     double points = 8.25;
     int weight = 400;
     Charset charset = Charset::Cyrillic;

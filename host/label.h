@@ -1,6 +1,7 @@
 // A label: a fixed-size, opaque caption that shows a new text at once and cuts off what overflows.
 #pragma once
 
+#include "host/alignment.h"
 #include "host/colour.h"
 #include "host/fonts.h"
 
@@ -9,8 +10,6 @@
 namespace host {
 
 class CallGate;
-
-enum class Alignment { Left, Centre };
 
 class Label : public QWidget {
     Q_OBJECT

@@ -53,7 +53,6 @@ public:
     // before this returns. Without a colour it takes ForeColor.
     void Circle(float x, float y, float radius, std::optional<Bgr> colour = std::nullopt);
 
-    void setForeColor(Bgr colour) { m_foreColor = colour; }
     [[nodiscard]] Bgr foreColor() const { return m_foreColor; }
     [[nodiscard]] Bgr backColor() const { return m_background; }
 

@@ -8,8 +8,6 @@ QString describe(ErrorCode code) {
         return QStringLiteral("Недопустимый вызов процедуры или аргумент");
     case ErrorCode::Overflow:
         return QStringLiteral("Переполнение");
-    case ErrorCode::FloatingPoint:
-        return QStringLiteral("Ошибка вычислений с плавающей точкой");
     }
     return QStringLiteral("Неизвестная ошибка");
 }

@@ -9,7 +9,6 @@ namespace host {
 enum class ErrorCode : int {
     InvalidCall = 5,
     Overflow = 6,
-    FloatingPoint = 16,
 };
 
 class RuntimeError : public std::runtime_error {

@@ -134,10 +134,6 @@ Window::Window(const ui::FormSpec& form, CallGate& gate, Dispatcher& dispatcher,
     }
 }
 
-void Window::showMaximizedFromDescription() {
-    showMaximized();
-}
-
 bool Window::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
         raiseActivate();

@@ -23,19 +23,19 @@ public:
     Window(const ui::FormSpec& form, CallGate& gate, Dispatcher& dispatcher,
            QWidget* parent = nullptr);
 
-    // The control of that name; the build guarantees it exists.
+    // The control of that name and kind. A name the description lacks is a programming error:
+    // it stops the program in every build, never hands out a null reference.
     template <class Control> [[nodiscard]] Control& control(const char* name) const {
         auto* found = findChild<Control*>(QString::fromUtf8(name));
-        Q_ASSERT_X(found, "Window::control", name);
+        if (found == nullptr) {
+            qFatal("Window::control: no %s of that kind in the window", name);
+        }
         return *found;
     }
 
     [[nodiscard]] Bgr backColor() const { return m_background; }
     [[nodiscard]] bool hasBeenActivated() const { return m_activated; }
     [[nodiscard]] ScreenPacer* screenPacer() const { return m_pacer; }
-
-    // Maximised, as the program opens; restored, it has the inner size of the description.
-    void showMaximizedFromDescription();
 
 signals:
     // The window became active (focused, or first on the screen) for the first time after it

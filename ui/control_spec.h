@@ -1,9 +1,9 @@
 // The shape of the window description: one row per control, in twips, front to back.
 #pragma once
 
+#include "host/alignment.h"
 #include "host/colour.h"
 #include "host/fonts.h"
-#include "host/label.h"
 
 #include <span>
 
