@@ -128,7 +128,7 @@ constexpr std::array controls{
           yellow),
     label("Label14", "Picture2", 360, 840, 2415, 255, "СКОРОСТЬ ЭЛЕКТРОНА =", fonts::heading, black,
           yellow),
-    label("Label13", "Picture2", 3840, 390, 495, 255, "нм", fonts::heading, black, yellow),
+    label("Label13", "Picture2", 3840, 240, 495, 255, "нм", fonts::heading, black, yellow),
     label("Label12", "Picture2", 2760, 240, 735, 255, "5,28", fonts::value, black, yellow),
     label("Label11", "Picture2", 360, 240, 2175, 255, "РАДИУС ВРАЩЕНИЯ =", fonts::heading, black,
           yellow),
