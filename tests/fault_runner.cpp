@@ -34,8 +34,6 @@ namespace {
 constexpr int timeLimitMs = 60000;
 constexpr int timedOutStatus = 3;
 constexpr int errorBoxReadMs = 200;
-// Every wait of a revolution divided by this, so the sanitizer build gets there quickly too.
-constexpr std::int32_t waitDivisor = 100;
 
 void print(const QString& line) {
     std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
@@ -138,7 +136,6 @@ int main(int argc, char* argv[]) {
     parser.process(app);
 
     Form1 form;
-    form.shortenWaitsForTesting(waitDivisor);
     if (parser.isSet(operation)) {
         const auto op = operationNamed(parser.value(operation));
         if (!op) {
@@ -217,7 +214,7 @@ int main(int argc, char* argv[]) {
         QCoreApplication::exit(timedOutStatus);
     });
 
-    form.showMaximizedFromDescription();
+    form.showMaximized();
     const int status = QApplication::exec();
     print(QStringLiteral("boxes=%1").arg(boxes));
     print(QStringLiteral("notices=%1").arg(notices));

@@ -151,8 +151,7 @@ void HostTest::captionShowsAtOnceAndKeepsTheSize() {
     CallGate gate;
     QWidget window;
     window.resize(200, 60);
-    auto* label =
-        new Label(QStringLiteral("Label27"), FontSpec{"MS Sans Serif", 9.75, 700}, gate, &window);
+    auto* label = new Label(QStringLiteral("Label27"), FontSpec{9.75, 700}, gate, &window);
     label->setColours(colours::black, colours::panelYellow);
     label->setGeometry(10, 10, 25, 17);
     window.show();
@@ -171,8 +170,7 @@ void HostTest::captionShowsAtOnceAndKeepsTheSize() {
 
 void HostTest::symbolCharsetShowsGreek() {
     CallGate gate;
-    Label label(QStringLiteral("Label3"), FontSpec{"Symbol", 9.75, 700, Charset::Symbol}, gate,
-                nullptr);
+    Label label(QStringLiteral("Label3"), FontSpec{9.75, 700, Charset::Symbol}, gate, nullptr);
     label.setDesignCaption(QStringLiteral("l ="));
     QCOMPARE(label.caption(), QStringLiteral("l ="));
     QCOMPARE(label.shownText(), QStringLiteral("λ ="));
