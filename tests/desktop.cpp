@@ -339,11 +339,7 @@ QString Desktop::startAccessibilityBus() {
 }
 
 QImage Desktop::screenshot(QRect area) const {
-    return m_kind == Kind::XvfbOpenbox ? xwd({QStringLiteral("-root")}, area) : westonShot();
-}
-
-QImage Desktop::windowShot(const QString& window) const {
-    return xwd({QStringLiteral("-id"), window}, {});
+    return m_kind == Kind::XvfbOpenbox ? xwd(area) : westonShot();
 }
 
 // The compositor's own picture of its output, as the user sees it.
@@ -367,10 +363,10 @@ QImage Desktop::westonShot() const {
 
 // xwd rather than ImageMagick, whose start-up alone would take longer than the program may run
 // between two shots of the electron.
-QImage Desktop::xwd(const QStringList& target, QRect area) const {
+QImage Desktop::xwd(QRect area) const {
     QProcess xwd;
     xwd.setProcessEnvironment(m_env);
-    xwd.start(QStringLiteral("xwd"), QStringList{QStringLiteral("-silent")} + target);
+    xwd.start(QStringLiteral("xwd"), {QStringLiteral("-silent"), QStringLiteral("-root")});
     QByteArray dump;
     while (xwd.waitForReadyRead(5000)) {
         dump += xwd.readAllStandardOutput();

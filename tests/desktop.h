@@ -57,14 +57,12 @@ public:
 
     // The whole screen as the display server shows it; only `area` is decoded when given.
     [[nodiscard]] QImage screenshot(QRect area = {}) const;
-    // One X window's own pixels (X servers only).
-    [[nodiscard]] QImage windowShot(const QString& window) const;
 
 private:
     QString startXvfb();
     QString startWeston();
     [[nodiscard]] QImage westonShot() const;
-    [[nodiscard]] QImage xwd(const QStringList& target, QRect area) const;
+    [[nodiscard]] QImage xwd(QRect area) const;
     QProcess& keep(std::unique_ptr<QProcess> process);
 
     Kind m_kind;
