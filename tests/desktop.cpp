@@ -9,7 +9,6 @@
 #include <QThread>
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <csignal>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -17,88 +16,6 @@
 namespace desktop {
 
 namespace {
-
-// xwd's dump as an image. Its header is big-endian 32-bit words and is followed by the colour
-// map (12 bytes a colour), then the rows in the server's byte order. The header's bits per
-// pixel decide the pixel size: xwd may pack a 4-byte screen's pixels into 3 bytes. Only `area`
-// is decoded when given (the rest stays black): a sanitizer build decodes slowly.
-QImage fromXwd(const QByteArray& dump, QRect area = {}) {
-    const auto* bytes = reinterpret_cast<const uchar*>(dump.constData());
-    const auto word = [&](qsizetype at) {
-        const uchar* p = bytes + at;
-        return quint32{p[0]} << 24 | quint32{p[1]} << 16 | quint32{p[2]} << 8 | quint32{p[3]};
-    };
-    const auto half = [&](qsizetype at) { return quint32{bytes[at]} << 8 | bytes[at + 1]; };
-    constexpr qsizetype headerBytes = qsizetype{25} * 4;
-    if (dump.size() < headerBytes) {
-        return {};
-    }
-    const qsizetype headerSize = word(0);
-    const quint32 format = word(8);
-    const int width = static_cast<int>(word(16));
-    const int height = static_cast<int>(word(20));
-    const bool msbFirst = word(28) == 1;
-    const qsizetype bytesPerLine = word(48);
-    const quint32 visualClass = word(52);
-    const std::array masks{word(56), word(60), word(64)};
-    const qsizetype colours = word(76);
-    const qsizetype pixelsAt = headerSize + colours * 12;
-    constexpr quint32 zPixmap = 2;
-    constexpr quint32 trueColour = 4;
-    constexpr quint32 directColour = 5;
-    const qsizetype bytesPerPixel = word(44) / 8;
-    const bool eightBitChannels = std::ranges::all_of(masks, [](quint32 m) {
-        return std::popcount(m) == 8 && (m >> std::countr_zero(m)) == 0xFF;
-    });
-    if (format != zPixmap || (visualClass != trueColour && visualClass != directColour) ||
-        (bytesPerPixel != 3 && bytesPerPixel != 4) || bytesPerLine < width * bytesPerPixel ||
-        !eightBitChannels || dump.size() < pixelsAt + bytesPerLine * height) {
-        return {};
-    }
-    // Direct colour looks each channel up in the colour map; true colour is the value itself.
-    std::array<std::array<int, 256>, 3> lookUp{};
-    for (auto& table : lookUp) {
-        for (int i = 0; i < 256; ++i) {
-            table[static_cast<std::size_t>(i)] = i;
-        }
-    }
-    if (visualClass == directColour) {
-        for (qsizetype c = 0; c < colours; ++c) {
-            const qsizetype at = headerSize + c * 12;
-            const quint32 pixel = word(at);
-            for (std::size_t k = 0; k < 3; ++k) {
-                const auto index = (pixel & masks[k]) >> std::countr_zero(masks[k]);
-                lookUp[k][index] =
-                    static_cast<int>(half(at + 4 + 2 * static_cast<qsizetype>(k)) >> 8);
-            }
-        }
-    }
-    std::array<int, 3> shifts{};
-    for (std::size_t k = 0; k < 3; ++k) {
-        shifts[k] = std::countr_zero(masks[k]);
-    }
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    area = area.isNull() ? image.rect() : area.intersected(image.rect());
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const uchar* row = bytes + pixelsAt + bytesPerLine * y;
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const uchar* b = row + x * bytesPerPixel;
-            quint32 pixel = 0;
-            for (qsizetype i = 0; i < bytesPerPixel; ++i) {
-                const qsizetype shift = msbFirst ? (bytesPerPixel - 1 - i) * 8 : i * 8;
-                pixel |= quint32{b[i]} << shift;
-            }
-            std::array<int, 3> rgb{};
-            for (std::size_t k = 0; k < 3; ++k) {
-                rgb[k] = lookUp[k][(pixel & masks[k]) >> shifts[k]];
-            }
-            out[x] = qRgb(rgb[0], rgb[1], rgb[2]);
-        }
-    }
-    return image;
-}
 
 QString missingTools(const QStringList& tools) {
     QStringList missing;
@@ -243,7 +160,8 @@ QString Desktop::start() {
 }
 
 QString Desktop::startXvfb() {
-    if (QString missing = missingTools({"Xvfb", "openbox", "xdotool", "xwd"}); !missing.isEmpty()) {
+    if (QString missing = missingTools({"Xvfb", "openbox", "xdotool", "xwd", "convert"});
+        !missing.isEmpty()) {
         return missing;
     }
     // Xvfb picks a free display itself and writes its number to the descriptor we give it.
@@ -338,8 +256,8 @@ QString Desktop::startAccessibilityBus() {
     return {};
 }
 
-QImage Desktop::screenshot(QRect area) const {
-    return m_kind == Kind::XvfbOpenbox ? xwd(area) : westonShot();
+QImage Desktop::screenshot() const {
+    return m_kind == Kind::XvfbOpenbox ? xwd() : westonShot();
 }
 
 // The compositor's own picture of its output, as the user sees it.
@@ -361,22 +279,18 @@ QImage Desktop::westonShot() const {
     return shot;
 }
 
-// xwd rather than ImageMagick, whose start-up alone would take longer than the program may run
-// between two shots of the electron.
-QImage Desktop::xwd(QRect area) const {
-    QProcess xwd;
-    xwd.setProcessEnvironment(m_env);
-    xwd.start(QStringLiteral("xwd"), {QStringLiteral("-silent"), QStringLiteral("-root")});
-    QByteArray dump;
-    while (xwd.waitForReadyRead(5000)) {
-        dump += xwd.readAllStandardOutput();
-    }
-    xwd.waitForFinished(5000);
-    dump += xwd.readAllStandardOutput();
-    if (xwd.exitStatus() != QProcess::NormalExit || xwd.exitCode() != 0) {
-        return {};
-    }
-    return fromXwd(dump, area);
+// The X server's screen through xwd, turned into PNG by ImageMagick.
+QImage Desktop::xwd() const {
+    QProcess dump;
+    QProcess convert;
+    dump.setProcessEnvironment(m_env);
+    dump.setStandardOutputProcess(&convert);
+    dump.start(QStringLiteral("xwd"), {QStringLiteral("-silent"), QStringLiteral("-root")});
+    convert.start(QStringLiteral("convert"), {QStringLiteral("xwd:-"), QStringLiteral("png:-")});
+    dump.waitForFinished(10000);
+    convert.waitForFinished(10000);
+    return QImage::fromData(convert.readAllStandardOutput(), "PNG")
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace desktop

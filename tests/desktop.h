@@ -55,14 +55,14 @@ public:
                                                    const QProcessEnvironment& extra = {}) const;
     ToolResult run(const QString& program, const QStringList& args, int timeoutMs = 10000) const;
 
-    // The whole screen as the display server shows it; only `area` is decoded when given.
-    [[nodiscard]] QImage screenshot(QRect area = {}) const;
+    // The whole screen as the display server shows it.
+    [[nodiscard]] QImage screenshot() const;
 
 private:
     QString startXvfb();
     QString startWeston();
     [[nodiscard]] QImage westonShot() const;
-    [[nodiscard]] QImage xwd(QRect area) const;
+    [[nodiscard]] QImage xwd() const;
     QProcess& keep(std::unique_ptr<QProcess> process);
 
     Kind m_kind;

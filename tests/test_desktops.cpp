@@ -80,8 +80,7 @@ Watch watchElectron(const Desktop& screen, const atom::Area& area, int radius, i
     QElapsedTimer clock;
     clock.start();
     while (watch.places.size() < wanted && clock.elapsed() < qint64{seconds} * 1000) {
-        const atom::ElectronSighting seen =
-            atom::findElectron(screen.screenshot(area.rect()), area, radius);
+        const atom::ElectronSighting seen = atom::findElectron(screen.screenshot(), area, radius);
         if (!seen.fault.isEmpty()) {
             watch.fault = seen.fault;
             return watch;
