@@ -56,10 +56,6 @@ void ScreenPacer::beforeChange() {
 }
 
 void ScreenPacer::changed(QWidget* control, const QRect& rect) {
-    if (m_mode == Mode::EveryChange) {
-        control->repaint(rect);
-        return;
-    }
     // Painted when the event loop runs again, unless a frame comes due first: a handler that
     // returns soon shows its change then, one that holds the thread shows it on the next frame.
     control->update(rect);
@@ -89,9 +85,11 @@ void showChange(QWidget* control, const QRect& rect) {
     if (!control->isVisible() || rect.isEmpty()) {
         return;
     }
-    if (ScreenPacer* pacer = ScreenPacer::of(control)) {
+    ScreenPacer* pacer = ScreenPacer::of(control);
+    if (pacer != nullptr && pacer->mode() == ScreenPacer::Mode::OncePerFrame) {
         pacer->changed(control, rect);
     } else {
+        // On the screen before this returns: a handler may hold the thread for a long time.
         control->repaint(rect);
     }
 }

@@ -58,7 +58,7 @@ public:
     // A control is about to change what it shows. When a frame is due, the screen first gets
     // what is drawn now: it has been there longest (the electron, all through its wait).
     void beforeChange();
-    // The control changed `rect` (its own coordinates).
+    // The control changed `rect` (its own coordinates); it reaches the screen with a frame.
     void changed(QWidget* control, const QRect& rect);
 
 private:
