@@ -6,6 +6,7 @@
 #include "host/dispatcher.h"
 #include "host/window.h"
 #include "series/series_selection.h"
+#include "ui/form1_description.h"
 
 #include <array>
 #include <cstdint>
@@ -20,7 +21,8 @@ class Label;
 // Constructed before the window so that every control can reach them.
 struct HostServices {
     host::CallGate gate;
-    host::Dispatcher dispatcher{QStringLiteral("ЛЮМЕРА")};
+    // Run-time errors are reported under the window's own title.
+    host::Dispatcher dispatcher{QString::fromUtf8(ui::form1Description().caption)};
 };
 
 class Form1 : private HostServices, public host::Window {

@@ -8,8 +8,6 @@
 
 namespace host {
 
-namespace {} // namespace
-
 QString ErrorReport::text() const {
     return QStringLiteral("Ошибка выполнения %1: %2 (обработчик %3)")
         .arg(number)

@@ -2,7 +2,6 @@
 
 #include "host/window.h"
 
-#include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
