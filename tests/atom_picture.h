@@ -3,34 +3,25 @@
 #pragma once
 
 #include <QImage>
-#include <QList>
-#include <QPoint>
-#include <QString>
+#include <QRect>
 #include <QStringList>
 #include <array>
 #include <optional>
 
 namespace atom {
 
-// The window's layout in client pixels (15 twips each), as the program places it.
-inline constexpr QPoint innerOrigin(506, 106); // Picture3 at (504, 104) inside its 2-px border
-inline constexpr int innerSide = 448;
-inline constexpr double pixelsPerUnit = innerSide / 30.0; // user units run -15..15
-inline constexpr std::array orbitRadii{4, 6, 8, 10, 12, 14};
+inline constexpr std::array orbitRadii{4, 6, 8, 10, 12, 14}; // in the picture's units, -15..15
 
-bool isInk(QRgb pixel);
-bool isElectronBlue(QRgb pixel);
-QString describe(QPoint p);
-
-// Where the atom picture's white drawing area is on the screen.
+// The atom picture's white drawing area on the screen.
 struct Area {
-    QPoint topLeft;
-    [[nodiscard]] QPoint centre() const { return topLeft + QPoint(innerSide / 2, innerSide / 2); }
-    [[nodiscard]] QPoint clientOrigin() const { return topLeft - innerOrigin; }
-    [[nodiscard]] QRect rect() const { return {topLeft, QSize(innerSide, innerSide)}; }
+    QRect rect;
+    [[nodiscard]] QPoint centre() const {
+        return rect.topLeft() + QPoint(rect.width() / 2, rect.width() / 2);
+    }
+    [[nodiscard]] double pixelsPerUnit() const { return rect.width() / 30.0; }
 };
 
-// The only white square of the atom picture's size: its top rows are clear of the orbits.
+// The biggest white square on the screen: the drawing area, whose top rows no orbit reaches.
 std::optional<Area> findArea(const QImage& shot);
 
 // The red nucleus and the six orbits at their radii; empty when all is well.
@@ -38,7 +29,6 @@ QStringList drawingFaults(const QImage& shot, const Area& area);
 
 // The electron in one screenshot, as an angle clockwise from the top of the atom.
 struct ElectronSighting {
-    int bluePixels = 0;
     std::optional<double> angleDegrees;
     QString fault;
 };

@@ -7,11 +7,11 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
-#include <algorithm>
-#include <array>
 #include <csignal>
 #include <sys/prctl.h>
 #include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
 
 namespace desktop {
 
@@ -25,30 +25,33 @@ QString missingTools(const QStringList& tools) {
         }
     }
     return missing.isEmpty() ? QString()
-                             : missing.join(QStringLiteral(", ")) +
-                                   QStringLiteral(" missing: run scripts/install-deps");
+                             : missing.join(", ") + u" missing: run scripts/install-deps"_s;
 }
 
-// Reads a process's output until `pattern` matches a line; the first group, or empty.
-QString awaitLine(QProcess& process, const QString& logFile, const QRegularExpression& pattern,
-                  int timeoutMs) {
+// Reads a process's output (or its log file) until `pattern` matches; the first group, or empty.
+QString awaitLine(QProcess& process, const QString& logFile, const QString& pattern) {
+    const QRegularExpression expression(pattern, QRegularExpression::MultilineOption);
     QString found;
     waitUntil(
         [&] {
-            QByteArray text;
-            if (logFile.isEmpty()) {
-                process.waitForReadyRead(50);
-                text = process.peek(1 << 16);
-            } else {
-                QFile log(logFile);
-                text = log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
-            }
-            const auto match = pattern.match(QString::fromUtf8(text));
-            found = match.hasMatch() ? match.captured(1) : QString();
+            QFile log(logFile);
+            process.waitForReadyRead(50);
+            const QByteArray text = logFile.isEmpty()               ? process.peek(1 << 16)
+                                    : log.open(QIODevice::ReadOnly) ? log.readAll()
+                                                                    : QByteArray();
+            found = expression.match(QString::fromUtf8(text)).captured(1);
             return !found.isEmpty() || process.state() == QProcess::NotRunning;
         },
-        timeoutMs, 50);
+        10000, 50);
     return found;
+}
+
+void stop(QProcess& process) {
+    process.terminate();
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished(3000);
+    }
 }
 
 } // namespace
@@ -65,46 +68,21 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs, int pollMs) {
     return true;
 }
 
-std::optional<qint64> cpuTimeNs(qint64 pid) {
-    QFile schedstat(QStringLiteral("/proc/%1/schedstat").arg(pid));
-    if (!schedstat.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    bool ok = false;
-    const qint64 ns = schedstat.readAll().split(' ').value(0).toLongLong(&ok);
-    return ok ? std::optional(ns) : std::nullopt;
-}
-
 QString loadedPlatform(qint64 pid) {
-    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
-    if (!maps.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    const QByteArray text = maps.readAll();
-    if (text.contains("/platforms/libqxcb.so")) {
-        return QStringLiteral("xcb");
-    }
-    return text.contains("/platforms/libqwayland") ? QStringLiteral("wayland") : QString();
-}
-
-void stop(QProcess& process) {
-    if (process.state() == QProcess::NotRunning) {
-        return;
-    }
-    process.terminate();
-    if (!process.waitForFinished(3000)) {
-        process.kill();
-        process.waitForFinished(3000);
-    }
+    QFile maps(u"/proc/%1/maps"_s.arg(pid));
+    const QByteArray text = maps.open(QIODevice::ReadOnly) ? maps.readAll() : QByteArray();
+    return text.contains("/platforms/libqxcb.so")    ? u"xcb"_s
+           : text.contains("/platforms/libqwayland") ? u"wayland"_s
+                                                     : QString();
 }
 
 Desktop::Desktop(Kind kind, QSize screen)
     : m_kind(kind), m_screen(screen), m_env(QProcessEnvironment::systemEnvironment()) {
     // Nobody's own settings (key bindings, decorations, platform) may change what is tested.
-    m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_scratch.filePath(QStringLiteral("config")));
-    m_env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    m_env.remove(QStringLiteral("DISPLAY"));
-    m_env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    m_env.insert(u"XDG_CONFIG_HOME"_s, m_scratch.filePath(u"config"_s));
+    for (const QString& name : {u"QT_QPA_PLATFORM"_s, u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s}) {
+        m_env.remove(name);
+    }
 }
 
 Desktop::~Desktop() {
@@ -139,22 +117,19 @@ ToolResult Desktop::run(const QString& program, const QStringList& args, int tim
     process.setProcessEnvironment(m_env);
     process.setWorkingDirectory(m_scratch.path());
     process.start(program, args);
-    ToolResult result;
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished();
-        result.err = QStringLiteral("%1 did not finish").arg(program);
-        return result;
+        return {-1, {}, program + u" did not finish"_s};
     }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    result.err = QString::fromUtf8(process.readAllStandardError()).trimmed();
-    return result;
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
+            QString::fromUtf8(process.readAllStandardError()).trimmed()};
 }
 
 QString Desktop::start() {
     if (!m_scratch.isValid()) {
-        return QStringLiteral("no scratch directory");
+        return u"no scratch directory"_s;
     }
     return m_kind == Kind::XvfbOpenbox ? startXvfb() : startWeston();
 }
@@ -165,31 +140,22 @@ QString Desktop::startXvfb() {
         return missing;
     }
     // Xvfb picks a free display itself and writes its number to the descriptor we give it.
+    const QString size = u"%1x%2x24"_s.arg(m_screen.width()).arg(m_screen.height());
     QProcess& xvfb =
-        keep(launch(QStringLiteral("Xvfb"),
-                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                     QStringLiteral("0"),
-                     QStringLiteral("%1x%2x24").arg(m_screen.width()).arg(m_screen.height()),
-                     QStringLiteral("-nolisten"), QStringLiteral("tcp")}));
-    // Its complaints would fill a pipe nobody reads and stall the server.
-    const QString number =
-        awaitLine(xvfb, {}, QRegularExpression(QStringLiteral("^(\\d+)\\n")), 10000);
+        keep(launch(u"Xvfb"_s, {"-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp"}));
+    const QString number = awaitLine(xvfb, {}, u"^(\\d+)\\n"_s);
     if (number.isEmpty()) {
-        return QStringLiteral("Xvfb never says which display it took");
+        return u"Xvfb never says which display it took"_s;
     }
-    m_env.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + number);
-
-    QProcess& openbox = keep(launch(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}));
+    m_env.insert(u"DISPLAY"_s, u":"_s + number);
+    QProcess& openbox = keep(launch(u"openbox"_s, {"--sm-disable"}));
     const bool managing = waitUntil(
         [&] {
             return openbox.state() == QProcess::Running &&
-                   run(QStringLiteral("xdotool"),
-                       {QStringLiteral("search"), QStringLiteral("--classname"),
-                        QStringLiteral("openbox")})
-                           .exitCode == 0;
+                   run(u"xdotool"_s, {"search", "--classname", "openbox"}).exitCode == 0;
         },
         10000);
-    return managing ? QString() : QStringLiteral("openbox never manages the screen");
+    return managing ? QString() : u"openbox never manages the screen"_s;
 }
 
 QString Desktop::startWeston() {
@@ -197,97 +163,84 @@ QString Desktop::startWeston() {
         return missing;
     }
     // XWayland's socket lives here whoever starts it; Xvfb makes it, weston expects it.
-    const QString xSockets = QStringLiteral("/tmp/.X11-unix");
+    const QString xSockets = u"/tmp/.X11-unix"_s;
     if (!QFileInfo::exists(xSockets) && m_kind == Kind::WestonXwayland) {
         QDir().mkpath(xSockets);
         ::chmod(qPrintable(xSockets), 01777);
     }
-    const QString runtime = m_scratch.filePath(QStringLiteral("runtime"));
+    const QString runtime = m_scratch.filePath(u"runtime"_s);
     QDir().mkpath(runtime);
     ::chmod(qPrintable(runtime), 0700);
-    m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    m_env.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
-    const QString socket = QStringLiteral("lumera-test");
-    const QString log = m_scratch.filePath(QStringLiteral("weston.log"));
-    QStringList args{
-        QStringLiteral("--backend=headless-backend.so"), QStringLiteral("--use-pixman"),
-        // Lets weston-screenshooter take pictures.
-        QStringLiteral("--debug"), QStringLiteral("--socket=") + socket,
-        QStringLiteral("--width=%1").arg(m_screen.width()),
-        QStringLiteral("--height=%1").arg(m_screen.height()), QStringLiteral("--log=") + log};
+    m_env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    m_env.insert(u"XDG_SESSION_TYPE"_s, u"wayland"_s);
+    const QString log = m_scratch.filePath(u"weston.log"_s);
+    // --debug lets weston-screenshooter take pictures.
+    QStringList args{"--backend=headless-backend.so",
+                     "--use-pixman",
+                     "--debug",
+                     "--socket=lumera-test",
+                     u"--width=%1"_s.arg(m_screen.width()),
+                     u"--height=%1"_s.arg(m_screen.height()),
+                     u"--log="_s + log};
     if (m_kind == Kind::WestonXwayland) {
-        args << QStringLiteral("--xwayland");
+        args << u"--xwayland"_s;
     }
-    QProcess& weston = keep(launch(QStringLiteral("weston"), args));
-    if (!waitUntil([&] { return QFileInfo::exists(runtime + QLatin1Char('/') + socket); }, 10000)) {
-        return QStringLiteral("weston never opens its socket");
+    QProcess& weston = keep(launch(u"weston"_s, args));
+    if (!waitUntil([&] { return QFileInfo::exists(runtime + u"/lumera-test"_s); }, 10000)) {
+        return u"weston never opens its socket"_s;
     }
-    m_env.insert(QStringLiteral("WAYLAND_DISPLAY"), socket);
+    m_env.insert(u"WAYLAND_DISPLAY"_s, u"lumera-test"_s);
     if (m_kind == Kind::WestonXwayland) {
-        const QString display = awaitLine(
-            weston, log, QRegularExpression(QStringLiteral("xserver listening on display (:\\d+)")),
-            10000);
+        const QString display = awaitLine(weston, log, u"xserver listening on display (:\\d+)"_s);
         if (display.isEmpty()) {
-            return QStringLiteral("weston starts no X server");
+            return u"weston starts no X server"_s;
         }
-        m_env.insert(QStringLiteral("DISPLAY"), display);
+        m_env.insert(u"DISPLAY"_s, display);
     }
     return {};
 }
 
 QString Desktop::startAccessibilityBus() {
-    const std::array launchers{QStringLiteral("/usr/libexec/at-spi-bus-launcher"),
-                               QStringLiteral("/usr/lib/at-spi2-core/at-spi-bus-launcher")};
-    const auto launcher = std::ranges::find_if(
-        launchers, [](const QString& path) { return QFileInfo(path).isExecutable(); });
-    if (launcher == launchers.end() || QStandardPaths::findExecutable("dbus-daemon").isEmpty()) {
-        return QStringLiteral("no accessibility bus: run scripts/install-deps");
+    QString launcher = u"/usr/libexec/at-spi-bus-launcher"_s;
+    if (!QFileInfo(launcher).isExecutable()) {
+        launcher = u"/usr/lib/at-spi2-core/at-spi-bus-launcher"_s;
     }
-    QProcess& bus = keep(launch(QStringLiteral("dbus-daemon"),
-                                {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                 QStringLiteral("--print-address=1")}));
-    const QString address =
-        awaitLine(bus, {}, QRegularExpression(QStringLiteral("^(\\S+)\\n")), 10000);
+    if (QString missing = missingTools({launcher, "dbus-daemon"}); !missing.isEmpty()) {
+        return missing;
+    }
+    QProcess& bus = keep(launch(u"dbus-daemon"_s, {"--session", "--nofork", "--print-address=1"}));
+    const QString address = awaitLine(bus, {}, u"^(\\S+)\\n"_s);
     if (address.isEmpty()) {
-        return QStringLiteral("the session bus does not start");
+        return u"the session bus does not start"_s;
     }
-    m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
-    keep(launch(*launcher, {QStringLiteral("--launch-immediately")}));
+    m_env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, address);
+    keep(launch(launcher, {"--launch-immediately"}));
     return {};
 }
 
 QImage Desktop::screenshot() const {
-    return m_kind == Kind::XvfbOpenbox ? xwd() : westonShot();
-}
-
-// The compositor's own picture of its output, as the user sees it.
-QImage Desktop::westonShot() const {
-    const QDir shots(m_scratch.filePath(QStringLiteral("shots")));
-    shots.mkpath(QStringLiteral("."));
     QProcess shooter;
     shooter.setProcessEnvironment(m_env);
-    shooter.setWorkingDirectory(shots.path());
-    shooter.start(QStringLiteral("weston-screenshooter"), {});
-    if (!shooter.waitForFinished(10000) || shooter.exitCode() != 0) {
-        return {};
+    if (m_kind != Kind::XvfbOpenbox) {
+        // The compositor's own picture of its output, as the user sees it.
+        const QDir shots(m_scratch.filePath(u"shots"_s));
+        shots.mkpath(u"."_s);
+        shooter.setWorkingDirectory(shots.path());
+        shooter.start(u"weston-screenshooter"_s, {});
+        shooter.waitForFinished(10000);
+        QImage shot;
+        for (const QString& file : shots.entryList({u"*.png"_s})) {
+            shot = QImage(shots.filePath(file));
+            QFile::remove(shots.filePath(file));
+        }
+        return shot.convertToFormat(QImage::Format_RGB32);
     }
-    QImage shot;
-    for (const QString& file : shots.entryList({QStringLiteral("*.png")})) {
-        shot = QImage(shots.filePath(file)).convertToFormat(QImage::Format_RGB32);
-        QFile::remove(shots.filePath(file));
-    }
-    return shot;
-}
-
-// The X server's screen through xwd, turned into PNG by ImageMagick.
-QImage Desktop::xwd() const {
-    QProcess dump;
+    // The X server's screen through xwd, turned into PNG by ImageMagick.
     QProcess convert;
-    dump.setProcessEnvironment(m_env);
-    dump.setStandardOutputProcess(&convert);
-    dump.start(QStringLiteral("xwd"), {QStringLiteral("-silent"), QStringLiteral("-root")});
-    convert.start(QStringLiteral("convert"), {QStringLiteral("xwd:-"), QStringLiteral("png:-")});
-    dump.waitForFinished(10000);
+    shooter.setStandardOutputProcess(&convert);
+    shooter.start(u"xwd"_s, {"-silent", "-root"});
+    convert.start(u"convert"_s, {"xwd:-", "png:-"});
+    shooter.waitForFinished(10000);
     convert.waitForFinished(10000);
     return QImage::fromData(convert.readAllStandardOutput(), "PNG")
         .convertToFormat(QImage::Format_RGB32);

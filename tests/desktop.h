@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 namespace desktop {
@@ -21,9 +20,6 @@ struct ToolResult {
 
 // Polls until `done` holds or `timeoutMs` passes.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs, int pollMs = 100);
-
-// Time a process's main thread has spent on a processor, from /proc/<pid>/schedstat.
-std::optional<qint64> cpuTimeNs(qint64 pid);
 
 // Which Qt platform plugin a running process loaded: "xcb", "wayland" or empty.
 QString loadedPlatform(qint64 pid);
@@ -42,13 +38,6 @@ public:
     // A session bus with the accessibility bus on it, for the programs started after it.
     [[nodiscard]] QString startAccessibilityBus();
 
-    [[nodiscard]] Kind kind() const { return m_kind; }
-    [[nodiscard]] QSize screenSize() const { return m_screen; }
-    [[nodiscard]] const QProcessEnvironment& environment() const { return m_env; }
-    [[nodiscard]] QString scratchPath(const QString& name) const {
-        return m_scratch.filePath(name);
-    }
-
     // Starts a program in this desktop; it dies with the test whatever happens.
     [[nodiscard]] std::unique_ptr<QProcess> launch(const QString& program,
                                                    const QStringList& args = {},
@@ -61,8 +50,6 @@ public:
 private:
     QString startXvfb();
     QString startWeston();
-    [[nodiscard]] QImage westonShot() const;
-    [[nodiscard]] QImage xwd() const;
     QProcess& keep(std::unique_ptr<QProcess> process);
 
     Kind m_kind;
@@ -71,8 +58,5 @@ private:
     QProcessEnvironment m_env;
     std::vector<std::unique_ptr<QProcess>> m_servers; // stopped last to first
 };
-
-// Stops a process: asks first, then kills.
-void stop(QProcess& process);
 
 } // namespace desktop

@@ -1,114 +1,48 @@
 // The real program, installed and started by its menu entry, on the desktops people run: X11 with
 // a window manager, and weston with XWayland and without. On each: the platform it lands on, the
-// window as drawn, the electron moving, series 6 chosen as a screen reader's user would, and the
+// atom as drawn, the electron moving, series 6 chosen as a screen reader's user would, and the
 // end with status 0. On X also the title, the maximised window, the notice and Alt+F4.
 #include "atom_picture.h"
 #include "desktop.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
+#include <QSettings>
 #include <QTest>
-#include <algorithm>
-#include <array>
 #include <cmath>
-#include <memory>
 
 #ifndef LUMERA_BUILD_DIR
 #error "LUMERA_BUILD_DIR must name the build tree whose program is installed and tested"
 #endif
 
 using desktop::Desktop;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString mainTitle = QStringLiteral("ЛЮМЕРА");
-const QString noticeTitle = QStringLiteral("Прудупреждение");
-constexpr QPoint headingCentre(544, 60); // Label1: (240, 24), 609 x 73
-// The transition marks Line3 … Line6, two pixels wide, sampled above the bottom level line.
-constexpr std::array markColumns{186, 250, 322, 394};
-constexpr int markSampleRow = 390;
+// The drawing area's top-left corner in the window (Picture3 inside its border), and the
+// transition marks Line3 … Line6 sampled above the lowest level, in the same client pixels.
+constexpr QPoint drawingAreaInClient(506, 106);
+constexpr std::array markSpots{QPoint(186, 390), QPoint(250, 390), QPoint(322, 390),
+                               QPoint(394, 390)};
 
-// The window's ground, panels and red heading at spots of the client area; empty when all is well.
-QStringList layoutFaults(const QImage& shot, const atom::Area& area) {
-    QStringList faults;
-    const QPoint origin = area.clientOrigin();
-    const QRgb ground = qRgb(141, 169, 209);
-    const QRgb panel = qRgb(251, 249, 168);
-    const std::array<std::pair<QPoint, QRgb>, 10> spots{{{{20, 300}, ground},
-                                                         {{487, 300}, ground},
-                                                         {{990, 300}, ground},
-                                                         {{700, 562}, ground},
-                                                         {{95, 111}, panel},
-                                                         {{460, 545}, panel},
-                                                         {{95, 575}, panel},
-                                                         {{465, 690}, panel},
-                                                         {{511, 575}, panel},
-                                                         {{945, 690}, panel}}};
-    for (const auto& [client, colour] : spots) {
-        const QPoint at = origin + client;
-        if (!shot.rect().contains(at) || shot.pixel(at) != colour) {
-            faults << QStringLiteral("client %1 is not #%2")
-                          .arg(atom::describe(client))
-                          .arg(colour, 6, 16);
-        }
-    }
-    int red = 0;
-    for (int y = 24; y < 24 + 73; ++y) {
-        for (int x = 240; x < 240 + 609; ++x) {
-            red += shot.pixel(origin + QPoint(x, y)) == qRgb(255, 0, 0) ? 1 : 0;
-        }
-    }
-    if (red < 200) {
-        faults << QStringLiteral("only %1 red pixels in the heading").arg(red);
-    }
-    return faults << atom::drawingFaults(shot, area);
-}
-
-// Where the electron was seen on the orbit of `radius` in screenshots taken for up to
-// `seconds`, until it was seen in `wanted` places; a blue pixel anywhere else ends the watch.
-struct Watch {
+// The places on the orbit of `radius` where the electron was seen, in screenshots taken for up
+// to `ms`, until it was seen in `wanted` places; a blue pixel anywhere else ends the watch.
+QList<double> watchElectron(const Desktop& screen, const atom::Area& area, int radius, int wanted,
+                            int ms, QString& fault) {
     QList<double> places;
-    QString fault;
-};
-
-Watch watchElectron(const Desktop& screen, const atom::Area& area, int radius, int wanted,
-                    int seconds) {
-    Watch watch;
     QElapsedTimer clock;
     clock.start();
-    while (watch.places.size() < wanted && clock.elapsed() < qint64{seconds} * 1000) {
+    while (places.size() < wanted && fault.isEmpty() && clock.elapsed() < ms) {
         const atom::ElectronSighting seen = atom::findElectron(screen.screenshot(), area, radius);
-        if (!seen.fault.isEmpty()) {
-            watch.fault = seen.fault;
-            return watch;
-        }
-        if (seen.angleDegrees && std::ranges::none_of(watch.places, [&](double p) {
+        fault = seen.fault;
+        if (seen.angleDegrees && std::ranges::none_of(places, [&](double p) {
                 return std::abs(p - *seen.angleDegrees) < 3;
             })) {
-            watch.places << *seen.angleDegrees;
+            places << *seen.angleDegrees;
         }
     }
-    return watch;
-}
-
-// The program named by the Exec line of the menu entry installed under `prefix`.
-QString menuCommand(const QString& prefix) {
-    const QDir applications(prefix + QStringLiteral("/share/applications"));
-    const QStringList entries = applications.entryList({QStringLiteral("*.desktop")});
-    QFile entry(applications.filePath(entries.value(0)));
-    if (entries.size() != 1 || !entry.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    for (const QByteArray& line : entry.readAll().split('\n')) {
-        if (line.startsWith("Exec=")) {
-            return prefix + QStringLiteral("/bin/") +
-                   QString::fromUtf8(line.mid(5)).section(QLatin1Char(' '), 0, 0);
-        }
-    }
-    return {};
+    return places;
 }
 
 } // namespace
@@ -132,46 +66,43 @@ void DesktopsTest::initTestCase() {
     // The program as a desktop starts it: installed, by the command of its menu entry.
     QProcess install;
     install.start(QStringLiteral(LUMERA_CMAKE),
-                  {QStringLiteral("--install"), QStringLiteral(LUMERA_BUILD_DIR),
-                   QStringLiteral("--prefix"), m_prefix.path()});
+                  {"--install", LUMERA_BUILD_DIR, "--prefix", m_prefix.path()});
     QVERIFY(install.waitForFinished(60000) && install.exitCode() == 0);
-    m_program = menuCommand(m_prefix.path());
+    const QDir menu(m_prefix.filePath(u"share/applications"_s));
+    const QStringList entries = menu.entryList({u"*.desktop"_s});
+    QCOMPARE(entries.size(), 1);
+    const QString exec = QSettings(menu.filePath(entries.front()), QSettings::IniFormat)
+                             .value(u"Desktop Entry/Exec"_s)
+                             .toString();
+    m_program = m_prefix.filePath(u"bin/"_s + exec.section(u' ', 0, 0));
     QVERIFY2(QFileInfo(m_program).isExecutable(), "the menu entry starts no installed program");
 }
 
 void DesktopsTest::runsOnEachDesktop_data() {
     QTest::addColumn<Desktop::Kind>("kind");
     QTest::addColumn<QString>("platform");
-    QTest::addColumn<QString>("shotName");
-    QTest::newRow("X11 with openbox") << Desktop::Kind::XvfbOpenbox << "xcb"
-                                      << "x11";
-    QTest::newRow("weston with XWayland: on X") << Desktop::Kind::WestonXwayland << "xcb"
-                                                << "xwayland";
-    QTest::newRow("Wayland alone") << Desktop::Kind::Weston << "wayland"
-                                   << "wayland";
+    QTest::newRow("x11") << Desktop::Kind::XvfbOpenbox << u"xcb"_s;
+    QTest::newRow("xwayland") << Desktop::Kind::WestonXwayland << u"xcb"_s;
+    QTest::newRow("wayland") << Desktop::Kind::Weston << u"wayland"_s;
 }
 
 void DesktopsTest::runsOnEachDesktop() {
     QFETCH(Desktop::Kind, kind);
     QFETCH(QString, platform);
-    QFETCH(QString, shotName);
     Desktop screen(kind);
-    const QString failed = screen.start();
-    QVERIFY2(failed.isEmpty(), qPrintable(failed));
-    const QString noBus = screen.startAccessibilityBus();
-    QVERIFY2(noBus.isEmpty(), qPrintable(noBus));
-    QProcessEnvironment accessible;
-    accessible.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    for (const QString& failed : {screen.start(), screen.startAccessibilityBus()}) {
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    }
+    QProcessEnvironment extra;
+    extra.insert(u"QT_LINUX_ACCESSIBILITY_ALWAYS_ON"_s, u"1"_s);
     // In the sanitizer build, a leak of a GL driver unloaded before exit is traced whole, back to
     // the system library that its suppression names.
     if (const QString leaks = qEnvironmentVariable("LSAN_OPTIONS"); !leaks.isEmpty()) {
-        accessible.insert(QStringLiteral("LSAN_OPTIONS"),
-                          leaks + QStringLiteral(":fast_unwind_on_malloc=0"));
+        extra.insert(u"LSAN_OPTIONS"_s, leaks + u":fast_unwind_on_malloc=0"_s);
     }
-    const std::unique_ptr<QProcess> program = screen.launch(m_program, {}, accessible);
+    const std::unique_ptr<QProcess> program = screen.launch(m_program, {}, extra);
     const qint64 pid = program->processId();
-    QVERIFY2(desktop::waitUntil([&] { return !desktop::loadedPlatform(pid).isEmpty(); }, 10000),
-             "lumera loads no platform");
+    QVERIFY(desktop::waitUntil([&] { return !desktop::loadedPlatform(pid).isEmpty(); }, 10000));
     QCOMPARE(desktop::loadedPlatform(pid), platform);
 
     // The orbits are drawn on activation, a moment after the window appears.
@@ -182,44 +113,37 @@ void DesktopsTest::runsOnEachDesktop() {
         [&] {
             shot = screen.screenshot();
             area = atom::findArea(shot);
-            faults = area ? layoutFaults(shot, *area) : QStringList{QStringLiteral("no atom")};
+            faults = area ? atom::drawingFaults(shot, *area) : QStringList{u"no atom"_s};
             return faults.isEmpty();
         },
         15000);
-    shot.save(QStringLiteral("%1/desktop-%2.png").arg(QStringLiteral(LUMERA_BUILD_DIR), shotName));
-    QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));
+    shot.save(QStringLiteral(LUMERA_BUILD_DIR "/desktop-%1.png").arg(QTest::currentDataTag()));
+    QVERIFY2(drawn, qPrintable(faults.join(u"; "_s)));
 
-    const Watch first = watchElectron(screen, *area, 4, 3, 20);
-    QVERIFY2(first.fault.isEmpty(), qPrintable(first.fault));
-    QVERIFY2(first.places.size() >= 3, "the electron does not go round orbit 1");
+    QString fault;
+    QVERIFY2(watchElectron(screen, *area, 4, 3, 20000, fault).size() >= 3 && fault.isEmpty(),
+             qPrintable(u"the electron does not go round orbit 1 "_s + fault));
 
-    const desktop::ToolResult pressed =
-        screen.run(QStringLiteral(LUMERA_ATSPI_PRESS),
-                   {QString::number(pid), QStringLiteral("Орбита 6")}, 30000);
+    const desktop::ToolResult pressed = screen.run(QStringLiteral(LUMERA_ATSPI_PRESS),
+                                                   {QString::number(pid), u"Орбита 6"_s}, 30000);
     QVERIFY2(pressed.exitCode == 0, qPrintable(pressed.err));
     // The revolution that was running when the press came ends on orbit 1 first.
-    QVERIFY2(desktop::waitUntil(
-                 [&] {
-                     const Watch glimpse = watchElectron(screen, *area, 14, 1, 1);
-                     return glimpse.fault.isEmpty() && !glimpse.places.isEmpty();
-                 },
-                 10000, 0),
-             "the electron never runs on orbit 14");
-    const Watch sixth = watchElectron(screen, *area, 14, 2, 20);
-    QVERIFY2(sixth.fault.isEmpty() && sixth.places.size() >= 2, qPrintable(sixth.fault));
+    QVERIFY2(
+        desktop::waitUntil(
+            [&] { return !watchElectron(screen, *area, 14, 1, 1000, fault).isEmpty(); }, 10000, 0),
+        "the electron never runs on orbit 14");
+    QVERIFY2(watchElectron(screen, *area, 14, 2, 20000, fault).size() >= 2 && fault.isEmpty(),
+             qPrintable(fault));
     shot = screen.screenshot();
-    for (const int column : markColumns) {
-        const QPoint at = area->clientOrigin() + QPoint(column, markSampleRow);
-        QCOMPARE(QColor(shot.pixel(at)), QColor(255, 0, 255));
+    for (const QPoint spot : markSpots) {
+        const QPoint at = area->rect.topLeft() - drawingAreaInClient + spot;
+        QCOMPARE(QColor(shot.pixel(at)), QColor(Qt::magenta));
     }
 
     if (kind == Desktop::Kind::XvfbOpenbox) {
         xWindowAndNotice(screen, pid);
         // Alt+F4 is openbox's close: the window gets the same request as from its close button.
-        QCOMPARE(
-            screen.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+F4")})
-                .exitCode,
-            0);
+        QCOMPARE(screen.run(u"xdotool"_s, {"key", "alt+F4"}).exitCode, 0);
     } else {
         // Weston's headless screen has no seat to click with; a session that ends closes the
         // window as its close button does.
@@ -232,42 +156,35 @@ void DesktopsTest::runsOnEachDesktop() {
 
 // The title, the maximised size and the notice from a double-click on the heading.
 void DesktopsTest::xWindowAndNotice(const Desktop& screen, qint64 pid) {
-    const auto xdotool = [&](const QStringList& args) {
-        return screen.run(QStringLiteral("xdotool"), args);
-    };
+    const auto xdotool = [&](const QStringList& args) { return screen.run(u"xdotool"_s, args); };
     // xdotool's own name search can miss Cyrillic titles, so names are compared here.
     const auto windowTitled = [&](const QString& title) {
-        const QStringList ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                         QStringLiteral("--pid"), QString::number(pid)})
-                                    .out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        for (const QString& id : ids) {
-            if (xdotool({QStringLiteral("getwindowname"), id}).out == title) {
+        const QString ids = xdotool({"search", "--onlyvisible", "--pid", QString::number(pid)}).out;
+        for (const QString& id : ids.split(u'\n', Qt::SkipEmptyParts)) {
+            if (xdotool({"getwindowname", id}).out == title) {
                 return id;
             }
         }
         return QString();
     };
-    const QString window = windowTitled(mainTitle);
+    const QString window = windowTitled(u"ЛЮМЕРА"_s);
     QVERIFY2(!window.isEmpty(), "no window titled ЛЮМЕРА");
-    const QString geometry =
-        xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window}).out;
-    QVERIFY2(geometry.contains(QStringLiteral("WIDTH=1024")), qPrintable(geometry));
+    const QString geometry = xdotool({"getwindowgeometry", "--shell", window}).out;
+    QVERIFY2(geometry.contains(u"WIDTH=1024"_s), qPrintable(geometry));
 
-    QCOMPARE(xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
-                      QString::number(headingCentre.x()), QString::number(headingCentre.y()),
-                      QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
-                      QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")})
+    // The heading, Label1, is centred at (544, 60) in the window.
+    QCOMPARE(xdotool({"mousemove", "--window", window, "544", "60", "click", "--repeat", "2",
+                      "--delay", "80", "1"})
                  .exitCode,
              0);
-    QString notice;
-    QVERIFY2(
-        desktop::waitUntil([&] { return !(notice = windowTitled(noticeTitle)).isEmpty(); }, 5000),
-        "no notice after a double-click on the heading");
-    xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), notice});
-    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
-    QVERIFY2(desktop::waitUntil([&] { return windowTitled(noticeTitle).isEmpty(); }, 5000),
+    const QString notice = u"Прудупреждение"_s;
+    QVERIFY2(desktop::waitUntil([&] { return !windowTitled(notice).isEmpty(); }, 5000),
+             "no notice after a double-click on the heading");
+    xdotool({"windowactivate", "--sync", windowTitled(notice)});
+    xdotool({"key", "Return"});
+    QVERIFY2(desktop::waitUntil([&] { return windowTitled(notice).isEmpty(); }, 5000),
              "Enter does not close the notice");
-    xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
+    xdotool({"windowactivate", "--sync", window});
 }
 
 QTEST_GUILESS_MAIN(DesktopsTest)

@@ -17,61 +17,45 @@
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
-#include <cstdio>
 #include <random>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-std::optional<quint64> numberFromEnvironment(const char* name) {
-    bool ok = false;
-    const quint64 value = qEnvironmentVariable(name).toULongLong(&ok);
-    return ok ? std::optional<quint64>(value) : std::nullopt;
-}
-
-host::OptionButton& option(const Form1& form, int level) {
-    return form.control<host::OptionButton>(qPrintable(QStringLiteral("Option%1").arg(level)));
-}
-
-// Every broken rule, one line each: one option selected, the state and the fields of its column
-// once a choice was made, and no electron left between revolutions.
+// Every broken rule: one option selected, the state and the fields of its column once a choice
+// was made, and no electron left between revolutions.
 QStringList faultsOf(const Form1& form, bool choiceMade) {
     QList<int> selected;
     for (int n = 1; n <= series::levelCount; ++n) {
-        if (option(form, n).isChecked()) {
+        if (form.control<host::OptionButton>(qPrintable(u"Option%1"_s.arg(n))).isChecked()) {
             selected << n;
         }
     }
     if (selected.size() != 1) {
-        return {QStringLiteral("%1 options selected").arg(selected.size())};
+        return {u"%1 options selected"_s.arg(selected.size())};
     }
-    QStringList faults;
     const int level = choiceMade ? selected.front() : 1;
-    const auto& column = series::seriesTable().at(static_cast<std::size_t>(level - 1));
+    const auto& column = series::seriesTable().at(std::size_t(level - 1));
+    const auto fields = series::SeriesFields::of(form);
     const AnimationState& state = form.animation();
     if (state.pathRadius != column.radius || state.orbitRadius != column.radius ||
-        state.delayCount != column.delayCount) {
-        faults << QStringLiteral("Animation state of another column than %1").arg(level);
-    }
-    const auto fields = series::SeriesFields::of(form);
-    for (std::size_t i = 0; choiceMade && i < 4; ++i) {
-        if (fields.wavelengths[i]->caption() != series::integerText(column.wavelengths[i]) ||
-            fields.transitions[i]->caption() != QString::fromUtf8(column.transitions[i]) ||
-            fields.marks[i]->borderColor() != column.lineColours[i]) {
-            faults << QStringLiteral("row %1 of the list does not show level %2").arg(i).arg(level);
-        }
-    }
-    if (choiceMade && fields.energy->caption() != series::decimalText(column.energy)) {
-        faults << QStringLiteral("energy of another level than %1").arg(level);
+        state.delayCount != column.delayCount ||
+        (choiceMade &&
+         (fields.energy->caption() != series::decimalText(column.energy) ||
+          fields.wavelengths[3]->caption() != series::integerText(column.wavelengths[3]) ||
+          fields.marks[3]->borderColor() != column.lineColours[3]))) {
+        return {u"the window does not show level %1 throughout"_s.arg(level)};
     }
     const QImage drawn = form.control<host::PictureBox>("Picture3").drawing();
     for (int y = 0; y < drawn.height(); ++y) {
         for (int x = 0; x < drawn.width(); ++x) {
             if ((drawn.pixel(x, y) & 0xFFFFFF) == 0x0000FF) {
-                return faults << QStringLiteral("electron left at (%1, %2)").arg(x).arg(y);
+                return {u"electron left at (%1, %2)"_s.arg(x).arg(y)};
             }
         }
     }
-    return faults;
+    return {};
 }
 
 } // namespace
@@ -84,13 +68,12 @@ private slots:
 };
 
 void MonkeyTest::randomInputKeepsTheWindowSound() {
-    const quint64 start = numberFromEnvironment("LUMERA_MONKEY_START")
-                              .value_or(QRandomGenerator::system()->generate64());
-    const int events =
-        static_cast<int>(numberFromEnvironment("LUMERA_MONKEY_EVENTS").value_or(3000));
-    std::fprintf(stderr, "monkey: random start value %llu, %d events\n",
-                 static_cast<unsigned long long>(start), events);
+    bool given = false;
+    quint64 start = qEnvironmentVariable("LUMERA_MONKEY_START").toULongLong(&given);
+    start = given ? start : QRandomGenerator::system()->generate64();
     std::mt19937_64 random(start);
+    const int events = qEnvironmentVariableIntValue("LUMERA_MONKEY_EVENTS");
+    qInfo("monkey: random start value %llu, %d events", start, events);
     const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
 
     Form1 form;
@@ -99,10 +82,8 @@ void MonkeyTest::randomInputKeepsTheWindowSound() {
     // The monkey raises the ticks itself, at random moments and with waits a thousand times
     // shorter, so that many revolutions fit in the run.
     form.control<host::Timer>("Timer1").setEnabled(false);
-    auto& picture = form.control<host::PictureBox>("Picture3");
     QStringList errors;
     form.dispatcher().setPresenter([&](const host::ErrorReport& r) { errors << r.text(); });
-
     // The notice is modal: a user closes it, by key or by its button, while its loop runs.
     int notices = 0;
     QTimer closer;
@@ -114,63 +95,49 @@ void MonkeyTest::randomInputKeepsTheWindowSound() {
     });
     closer.start(1);
 
-    QList<QWidget*> targets = form.findChildren<QWidget*>();
-    std::vector<QString> recent;
+    const QList<QWidget*> targets = form.findChildren<QWidget*>();
+    QStringList recent;
     bool choiceMade = false;
     int revolutions = 0;
     for (int done = 0; done < events && errors.isEmpty(); ++done) {
-        QWidget* target = targets.at(pick(static_cast<int>(targets.size())));
+        QWidget* target = targets.at(pick(int(targets.size())));
         const QPoint at(pick(std::max(1, target->width())), pick(std::max(1, target->height())));
         const int roll = pick(100);
-        QString what;
+        recent << u"%1: %2 on %3"_s.arg(done).arg(roll).arg(target->objectName());
         if (roll < 40) {
-            what = QStringLiteral("click on ") + target->objectName();
             QTest::mouseClick(target, Qt::LeftButton, {}, at);
         } else if (roll < 46) {
-            QWidget* heading = pick(2) == 0 ? &form.control<host::Label>("Label1") : target;
-            what = QStringLiteral("double-click on ") + heading->objectName();
-            QTest::mouseDClick(heading, Qt::LeftButton, {}, QPoint(5, 5));
+            QTest::mouseDClick(pick(2) == 0 ? &form.control<host::Label>("Label1") : target,
+                               Qt::LeftButton, {}, QPoint(5, 5));
         } else if (roll < 70) {
             static constexpr std::array keys{Qt::Key_Tab,   Qt::Key_Backtab, Qt::Key_Left,
                                              Qt::Key_Right, Qt::Key_Up,      Qt::Key_Down,
                                              Qt::Key_Space, Qt::Key_Return,  Qt::Key_Escape};
-            const Qt::Key key = keys.at(static_cast<std::size_t>(pick(keys.size())));
-            what = QStringLiteral("key %1").arg(key);
-            QTest::keyClick(&form, key);
+            QTest::keyClick(&form, keys.at(std::size_t(pick(keys.size()))));
         } else if (roll < 76) {
-            what = QStringLiteral("resize");
-            if (pick(3) == 0) {
-                form.showMinimized();
-            } else {
-                form.showNormal();
-                form.resize(300 + pick(1100), 250 + pick(800));
-            }
+            form.showNormal();
+            form.resize(300 + pick(1100), 250 + pick(800));
             form.showMaximized();
         } else {
-            what = QStringLiteral("revolution");
             ++revolutions;
             form.dispatcher().run("Timer1_Timer", [&] {
                 AnimationState quick = form.animation();
                 quick.delayCount /= 1000;
-                animation::Timer1_Timer(picture, quick);
+                animation::Timer1_Timer(form.control<host::PictureBox>("Picture3"), quick);
             });
         }
         QCoreApplication::processEvents();
-        recent.push_back(QString::number(done) + QStringLiteral(": ") + what);
-        choiceMade = choiceMade || !option(form, 1).isChecked();
+        choiceMade = choiceMade || !form.control<host::OptionButton>("Option1").isChecked();
         const QStringList faults = faultsOf(form, choiceMade);
-        QVERIFY2(faults.isEmpty(),
-                 qPrintable(QStringLiteral("start value %1: %2\nlast events: %3")
-                                .arg(start)
-                                .arg(faults.join(QStringLiteral("; ")),
-                                     QStringList(recent.end() - std::min<std::ptrdiff_t>(
-                                                                    10, std::ssize(recent)),
-                                                 recent.end())
-                                         .join(QStringLiteral(", ")))));
+        QVERIFY2(
+            faults.isEmpty(),
+            qPrintable(
+                faults.join("; ") +
+                u"\nlast events (roll <40 click, <46 double-click, <70 key, <76 resize, else revolution): "_s +
+                recent.sliced(std::max<qsizetype>(0, recent.size() - 10)).join(", ")));
     }
-    std::fprintf(stderr, "monkey: %d revolutions, notice closed %d times, choice made: %s\n",
-                 revolutions, notices, choiceMade ? "yes" : "no");
-    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+    qInfo("monkey: %d revolutions, notice closed %d times", revolutions, notices);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
     QVERIFY(revolutions > 0 && notices > 0 && choiceMade);
 }
 
