@@ -31,6 +31,7 @@ constexpr std::array markSpots{QPoint(186, 390), QPoint(250, 390), QPoint(322, 3
 QList<double> watchElectron(const Desktop& screen, const atom::Area& area, int radius, int wanted,
                             int ms, QString& fault) {
     QList<double> places;
+    fault.clear();
     QElapsedTimer clock;
     clock.start();
     while (places.size() < wanted && fault.isEmpty() && clock.elapsed() < ms) {
