@@ -83,9 +83,9 @@ void PackagingTest::installedTreeValidates() {
 
 // Debian's own checker: its errors and warnings are faults; its notes are advice.
 void PackagingTest::debianPackagePassesLintian() {
+    const QString config = QStringLiteral(LUMERA_BUILD_DIR) + u"/CPackConfig.cmake"_s;
     const Run cpack = run(QStringLiteral(LUMERA_CPACK),
-                          {"-G", "DEB", "--config", LUMERA_BUILD_DIR "/CPackConfig.cmake", "-B",
-                           m_packageDir.path()});
+                          {"-G", "DEB", "--config", config, "-B", m_packageDir.path()});
     QVERIFY2(cpack.exitCode == 0, qPrintable(cpack.output));
     const QStringList debs = QDir(m_packageDir.path()).entryList({u"*.deb"_s});
     QCOMPARE(debs.size(), 1);
