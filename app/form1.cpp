@@ -92,6 +92,14 @@ void Form1::selectSeries(int level) {
     const auto index = static_cast<std::size_t>(level - 1);
     series::selectSeries(*m_options.at(index), series::seriesTable().at(index), m_animation,
                          m_seriesFields);
+    // A reader who cannot see the electron hears where it now runs.
+    if (m_options.at(index)->isChecked()) {
+        m_picture3.setAccessibleDescription(atomDescription(level));
+    }
+}
+
+QString Form1::atomDescription(int orbit) {
+    return QStringLiteral("Ядро, шесть орбит и электрон на орбите %1").arg(orbit);
 }
 
 void Form1::Label1_DblClick() {

@@ -47,6 +47,8 @@ public:
 
     [[nodiscard]] static QString ownershipNotice();
     [[nodiscard]] static QString noticeTitle();
+    // What a screen reader says of the atom picture while the electron runs on `orbit`.
+    [[nodiscard]] static QString atomDescription(int orbit);
 
 private:
     // The one routine of the six option handlers; `level` picks the button and the column.

@@ -4,9 +4,9 @@
 
 namespace host {
 
-QFont toQFont(const FontSpec& wanted) {
+QFont toQFont(const FontSpec& wanted, double zoom) {
     QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(pointsToPixels(wanted.points));
+    font.setPixelSize(pointsToPixels(wanted.points, zoom));
     font.setWeight(wanted.weight >= 700 ? QFont::Bold : QFont::Normal);
     font.setStyleHint(QFont::SansSerif);
     return font;

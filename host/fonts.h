@@ -14,8 +14,9 @@ struct FontSpec {
     Charset charset = Charset::Cyrillic;
 };
 
-// "MS Sans Serif" and "Symbol" are drawn with Liberation Sans at a pixel size fixed for 96 dpi.
-[[nodiscard]] QFont toQFont(const FontSpec& wanted);
+// "MS Sans Serif" and "Symbol" are drawn with Liberation Sans at a pixel size fixed for 96 dpi,
+// times the window's zoom.
+[[nodiscard]] QFont toQFont(const FontSpec& wanted, double zoom = 1.0);
 
 // What a caption looks like in the symbol character set: Latin letters become Greek ("l" → "λ").
 [[nodiscard]] QString symbolText(const QString& text);

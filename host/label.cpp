@@ -1,7 +1,6 @@
 #include "host/label.h"
 
 #include "host/call_gate.h"
-#include "host/label_accessible.h"
 #include "host/screen_pacer.h"
 
 #include <QAccessible>
@@ -15,7 +14,6 @@ Label::Label(const QString& name, const FontSpec& font, CallGate& gate, QWidget*
     setObjectName(name);
     setFont(toQFont(font));
     setAttribute(Qt::WA_OpaquePaintEvent);
-    installLabelAccessibility();
 }
 
 void Label::setCaption(const QString& caption) {
@@ -25,6 +23,7 @@ void Label::setCaption(const QString& caption) {
     // A screen reader following the value hears the new one.
     QAccessibleEvent changed(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&changed);
+    emit captionChanged();
     // Shown while a handler may still hold the thread for a long time.
     showChange(this, rect());
 }
@@ -43,12 +42,17 @@ int Label::textFlags() const {
     return horizontal | Qt::AlignTop | Qt::TextWordWrap;
 }
 
+int Label::textTop() const {
+    const QFontMetrics metrics(font());
+    return std::max(0, -(metrics.ascent() + metrics.tightBoundingRect(shownText()).top()));
+}
+
 void Label::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), toQColor(m_back));
     painter.setClipRect(rect());
     painter.setPen(toQColor(m_fore));
-    painter.drawText(rect(), textFlags(), shownText());
+    painter.drawText(rect().adjusted(0, textTop(), 0, 0), textFlags(), shownText());
 }
 
 void Label::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -28,15 +28,21 @@ public:
     void setAlignment(Alignment alignment) { m_alignment = alignment; }
     [[nodiscard]] Alignment alignment() const { return m_alignment; }
     [[nodiscard]] const FontSpec& fontSpec() const { return m_fontSpec; }
+    // Text is drawn at its zoomed size, never as an enlarged picture of itself.
+    void setZoom(double zoom) { setFont(toQFont(m_fontSpec, zoom)); }
 
     // Qt flags used to lay out the caption: top-aligned, wrapping at blanks.
     [[nodiscard]] int textFlags() const;
+    // How far below the label's top the caption starts: nowhere, unless a tall letter (the breve
+    // of "Й" in a large font) would rise above the font's ascent and be cut.
+    [[nodiscard]] int textTop() const;
 
     // Sets the caption as the window is built, without passing the call gate.
     void setDesignCaption(const QString& caption) { m_caption = caption; }
 
 signals:
     void doubleClicked();
+    void captionChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -12,6 +12,11 @@ Line::Line(const QString& name, QPoint from, QPoint to, int width, Bgr colour, C
     : QWidget(parent), m_gate(gate), m_width(width), m_colour(colour) {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    place(from, to, width);
+}
+
+void Line::place(QPoint from, QPoint to, int width) {
+    m_width = width;
     // The widget covers the pen's footprint: the extra pixels of a wide pen go right and down.
     const QRect box = QRect(from, to).normalized().adjusted(0, 0, width - 1, width - 1);
     setGeometry(box);

@@ -17,6 +17,9 @@ public:
     Line(const QString& name, QPoint from, QPoint to, int width, Bgr colour, CallGate& gate,
          QWidget* parent);
 
+    // Places the line again, end points in pixels of the container, at the window's zoom.
+    void place(QPoint from, QPoint to, int width);
+
     void setBorderColor(Bgr colour);
     [[nodiscard]] Bgr borderColor() const { return m_colour; }
     [[nodiscard]] int borderWidth() const { return m_width; }

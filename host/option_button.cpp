@@ -4,6 +4,8 @@
 
 #include <QButtonGroup>
 #include <QKeyEvent>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <algorithm>
 
 namespace host {
@@ -67,6 +69,37 @@ void OptionButton::keyPressEvent(QKeyEvent* event) {
     next->setFocus(step < 0 ? Qt::BacktabFocusReason : Qt::TabFocusReason);
     next->click();
     event->accept();
+}
+
+bool OptionButton::hitButton(const QPoint& pos) const {
+    return rect().contains(pos);
+}
+
+void OptionButton::setZoom(double zoom) {
+    m_zoom = zoom;
+    update();
+}
+
+void OptionButton::paintEvent(QPaintEvent* event) {
+    if (m_zoom == 1.0) {
+        QRadioButton::paintEvent(event);
+        return;
+    }
+    // The style's own indicator, placed in the cell as at zoom 1, then enlarged about the corner.
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.rect = QRect(QPoint(), (QSizeF(size()) / m_zoom).toSize());
+    const QRectF indicator =
+        style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, this);
+    option.rect = QRectF(indicator.topLeft() * m_zoom, indicator.size() * m_zoom).toRect();
+    painter.drawPrimitive(QStyle::PE_IndicatorRadioButton, option);
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = option.rect.adjusted(-1, -1, 1, 1);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
 }
 
 bool OptionButton::Value() const {

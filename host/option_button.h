@@ -32,6 +32,9 @@ public:
 
     [[nodiscard]] bool Value() const;
 
+    // The round indicator is drawn at the window's zoom.
+    void setZoom(double zoom);
+
 signals:
     // Raised for the button that became the selected one, after the group selected it;
     // never for the button that lost the selection.
@@ -40,9 +43,13 @@ signals:
 protected:
     // The arrow keys select the previous or next button of the group, as a click would.
     void keyPressEvent(QKeyEvent* event) override;
+    // The whole cell the layout gives the button takes the click, not only its indicator.
+    [[nodiscard]] bool hitButton(const QPoint& pos) const override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     CallGate& m_gate;
+    double m_zoom = 1.0;
 };
 
 } // namespace host

@@ -53,18 +53,21 @@ PictureBox::PictureBox(const QString& name, Bgr background, CallGate& gate, QWid
     setFocusPolicy(Qt::StrongFocus);
 }
 
-void PictureBox::place(const QRect& geometry) {
+void PictureBox::place(const QRect& geometry, int ring) {
+    m_ring = ring;
     setGeometry(geometry);
-    m_surface->setGeometry(QRect(QPoint(0, 0), geometry.size())
-                               .adjusted(borderWidth, borderWidth, -borderWidth, -borderWidth));
+    const int border = borderWidth * ring;
+    m_surface->setGeometry(
+        QRect(QPoint(0, 0), geometry.size()).adjusted(border, border, -border, -border));
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {
-    m_surface->setGeometry(rect().adjusted(borderWidth, borderWidth, -borderWidth, -borderWidth));
+    const int border = borderWidth * m_ring;
+    m_surface->setGeometry(rect().adjusted(border, border, -border, -border));
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
-    // A thin sunken border: dark above and left, light below and right, two pixels deep.
+    // A thin sunken border: dark above and left, light below and right, two rings deep.
     QPainter painter(this);
     const QRect r = rect();
     const auto edge = [&](QRect box, const QColor& topLeft, const QColor& bottomRight) {
@@ -75,8 +78,11 @@ void PictureBox::paintEvent(QPaintEvent*) {
         painter.drawLine(box.bottomLeft(), box.bottomRight());
         painter.drawLine(box.topRight(), box.bottomRight());
     };
-    edge(r, QColor(128, 128, 128), QColor(255, 255, 255));
-    edge(r.adjusted(1, 1, -1, -1), QColor(0, 0, 0), QColor(192, 192, 192));
+    for (int i = 0; i < 2 * m_ring; ++i) {
+        const bool outer = i < m_ring;
+        edge(r.adjusted(i, i, -i, -i), outer ? QColor(128, 128, 128) : QColor(0, 0, 0),
+             outer ? QColor(255, 255, 255) : QColor(192, 192, 192));
+    }
 }
 
 void PictureBox::Scale(float x1, float y1, float x2, float y2) {

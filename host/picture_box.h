@@ -35,12 +35,14 @@ class PictureBox : public QWidget {
     Q_OBJECT
 
 public:
+    // Two rings of one pixel each at zoom 1.
     static constexpr int borderWidth = 2;
 
     PictureBox(const QString& name, Bgr background, CallGate& gate, QWidget* parent);
 
-    // Sets the outer rectangle and lays out the inner area at once, shown or not.
-    void place(const QRect& geometry);
+    // Sets the outer rectangle and lays out the inner area at once, shown or not; each of the
+    // border's two rings is `ring` pixels deep.
+    void place(const QRect& geometry, int ring = 1);
 
     // Where child controls go: clipped to the inner area, positioned from its corner.
     [[nodiscard]] QWidget* inner() const { return m_surface; }
@@ -72,6 +74,7 @@ private:
     Bgr m_background;
     Bgr m_foreColor = colours::black;
     PictureSurface* m_surface;
+    int m_ring = 1;
     // Default scale is twips, as before any Scale call.
     double m_scaleLeft = 0;
     double m_scaleTop = 0;

@@ -1,4 +1,4 @@
-// A circle shape with a one-pixel outline and a solid fill.
+// A circle shape with an outline (one pixel at zoom 1) and a solid fill.
 #pragma once
 
 #include "host/colour.h"
@@ -14,6 +14,7 @@ public:
     Shape(const QString& name, Bgr fill, Bgr outline, QWidget* parent);
 
     [[nodiscard]] Bgr fillColor() const { return m_fill; }
+    void setOutlineWidth(int pixels) { m_outlineWidth = pixels; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -21,6 +22,7 @@ protected:
 private:
     Bgr m_fill;
     Bgr m_outline;
+    int m_outlineWidth = 1;
 };
 
 } // namespace host

@@ -1,7 +1,7 @@
-// Twips and points turned into 96-dpi logical pixels, whatever dpi the screen reports.
+// Twips and points turned into logical pixels at the window's zoom (1 is 96 dpi), whatever dpi the
+// screen reports.
 #pragma once
 
-#include <QPoint>
 #include <QRect>
 #include <cmath>
 
@@ -9,17 +9,24 @@ namespace host {
 
 inline constexpr int twipsPerPixel = 15;
 
-[[nodiscard]] inline int twipsToPixels(int twips) {
-    return static_cast<int>(std::lround(static_cast<double>(twips) / twipsPerPixel));
+[[nodiscard]] inline int twipsToPixels(int twips, double zoom = 1.0) {
+    return static_cast<int>(std::lround(twips * zoom / twipsPerPixel));
 }
 
-[[nodiscard]] inline QRect twipsRect(int left, int top, int width, int height) {
-    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
+[[nodiscard]] inline QRect twipsRect(int left, int top, int width, int height, double zoom = 1.0) {
+    return {twipsToPixels(left, zoom), twipsToPixels(top, zoom), twipsToPixels(width, zoom),
+            twipsToPixels(height, zoom)};
 }
 
-// Font sizes are fixed at 96 dpi so text fits its label on any screen.
-[[nodiscard]] inline int pointsToPixels(double points) {
-    return static_cast<int>(std::lround(points * 96.0 / 72.0));
+// A pen of `pixels` at zoom 1, never thinner than one pixel.
+[[nodiscard]] inline int penPixels(int pixels, double zoom) {
+    return std::max(1, static_cast<int>(std::lround(pixels * zoom)));
+}
+
+// Font sizes are fixed at 96 dpi so text fits its label on any screen; rounded down when zoomed,
+// for the same reason.
+[[nodiscard]] inline int pointsToPixels(double points, double zoom = 1.0) {
+    return static_cast<int>(std::floor(points * 96.0 / 72.0 * zoom + 1e-6));
 }
 
 } // namespace host

@@ -7,10 +7,12 @@
 #include "host/line.h"
 #include "host/option_button.h"
 #include "host/picture_box.h"
+#include "host/reading_order.h"
 #include "host/screen_pacer.h"
 #include "host/shape.h"
 #include "host/timer.h"
 #include "host/units.h"
+#include "host/zoom.h"
 #include "ui/control_spec.h"
 
 #include <QCloseEvent>
@@ -39,8 +41,6 @@ QObject* createControl(const ui::ControlSpec& row, Window& form, CallGate& gate,
     const QString name = QString::fromUtf8(row.name);
     QWidget* parent = containerWidget(form, row.container);
     Q_ASSERT_X(row.kind == ui::Kind::Timer || parent, "buildControls", row.container);
-    const QRect geometry = twipsRect(row.left, row.top, row.width, row.height);
-    QWidget* widget = nullptr;
     switch (row.kind) {
     case ui::Kind::Timer: {
         auto* timer = new Timer(name, row.intervalMs, gate, dispatcher, &form);
@@ -49,51 +49,76 @@ QObject* createControl(const ui::ControlSpec& row, Window& form, CallGate& gate,
         }
         return timer;
     }
-    case ui::Kind::PictureBox: {
-        auto* picture = new PictureBox(name, row.back, gate, parent);
-        picture->place(geometry);
-        return picture;
-    }
+    case ui::Kind::PictureBox:
+        return new PictureBox(name, row.back, gate, parent);
     case ui::Kind::Frame:
-        widget = new Frame(name, row.back, parent);
-        break;
+        return new Frame(name, row.back, parent);
     case ui::Kind::Label: {
         auto* label = new Label(name, row.font, gate, parent);
         label->setDesignCaption(QString::fromUtf8(row.caption));
         label->setColours(row.fore, row.back);
         label->setAlignment(row.alignment);
-        widget = label;
-        break;
+        return label;
     }
     case ui::Kind::OptionButton: {
         auto* frame = qobject_cast<Frame*>(parent);
         Q_ASSERT_X(frame, "buildControls", "option buttons belong in a frame");
         auto* button = new OptionButton(name, row.back, gate, frame);
         button->setChecked(row.value);
-        widget = button;
-        break;
+        return button;
     }
-    case ui::Kind::Line: {
-        const QPoint from(twipsToPixels(row.x1), twipsToPixels(row.y1));
-        const QPoint to(twipsToPixels(row.x2), twipsToPixels(row.y2));
-        return new Line(name, from, to, row.borderWidth, row.fore, gate, parent);
-    }
+    case ui::Kind::Line:
+        return new Line(name, {}, {}, row.borderWidth, row.fore, gate, parent);
     case ui::Kind::Shape:
-        widget = new Shape(name, row.back, row.fore, parent);
-        break;
+        return new Shape(name, row.back, row.fore, parent);
     case ui::Kind::Image:
-        widget = new Image(name, QImage(QString::fromUtf8(row.picture)), parent);
-        break;
+        return new Image(name, QImage(QString::fromUtf8(row.picture)), parent);
     }
-    widget->setGeometry(geometry);
-    return widget;
+    return nullptr;
+}
+
+// Puts a control where the description says, at the window's zoom; the controls placed on the
+// window itself also move by the zoom's offset.
+void placeControl(const ui::ControlSpec& row, QObject* control, const Zoom& zoom) {
+    const double z = zoom.factor;
+    const QPoint shift = *row.container == '\0' ? zoom.offset : QPoint();
+    const QRect geometry = twipsRect(row.left, row.top, row.width, row.height, z).translated(shift);
+    if (auto* picture = qobject_cast<PictureBox*>(control)) {
+        picture->place(geometry, penPixels(1, z));
+    } else if (auto* line = qobject_cast<Line*>(control)) {
+        line->place(QPoint(twipsToPixels(row.x1, z), twipsToPixels(row.y1, z)) + shift,
+                    QPoint(twipsToPixels(row.x2, z), twipsToPixels(row.y2, z)) + shift,
+                    penPixels(row.borderWidth, z));
+    } else if (auto* widget = qobject_cast<QWidget*>(control)) {
+        widget->setGeometry(geometry);
+        if (auto* label = qobject_cast<Label*>(widget)) {
+            label->setZoom(z);
+        } else if (auto* button = qobject_cast<OptionButton*>(widget)) {
+            button->setZoom(z);
+        } else if (auto* shape = qobject_cast<Shape*>(widget)) {
+            shape->setOutlineWidth(penPixels(1, z));
+        }
+    }
+}
+
+// The design's extent with its own margins: as far right and down as its controls reach, plus
+// the margin it leaves at the left and the top.
+QSize designExtent(const ui::FormSpec& form) {
+    QRect reach;
+    for (const ui::ControlSpec& row : form.controls) {
+        if (*row.container == '\0' && row.kind != ui::Kind::Timer) {
+            reach |= QRect(row.left, row.top, row.width, row.height);
+        }
+    }
+    return {reach.right() + 1 + reach.left(), reach.bottom() + 1 + reach.top()};
 }
 
 } // namespace
 
 Window::Window(const ui::FormSpec& form, CallGate& gate, Dispatcher& dispatcher, QWidget* parent)
-    : QWidget(parent), m_background(form.background),
+    : QWidget(parent), m_form(form), m_extent(designExtent(form)), m_background(form.background),
       m_pacer(new ScreenPacer(ScreenPacer::modeFor(QGuiApplication::platformName()), this)) {
+    ReadingOrder::install();
     setObjectName(QString::fromUtf8(form.name));
     setWindowTitle(QString::fromUtf8(form.caption));
     setWindowIcon(QIcon(QString::fromUtf8(form.icon)));
@@ -105,8 +130,9 @@ Window::Window(const ui::FormSpec& form, CallGate& gate, Dispatcher& dispatcher,
     resize(twipsToPixels(form.restoredWidth), twipsToPixels(form.restoredHeight));
 
     for (const ui::ControlSpec& row : form.controls) {
-        createControl(row, *this, gate, dispatcher);
+        m_controls.push_back(createControl(row, *this, gate, dispatcher));
     }
+    layOut();
     // Listed front to back: raising from the back leaves the first of each container on top.
     // By index, not a reverse view: the static analyser cannot read libstdc++'s views yet.
     for (std::size_t i = form.controls.size(); i > 0; --i) {
@@ -132,9 +158,34 @@ Window::Window(const ui::FormSpec& form, CallGate& gate, Dispatcher& dispatcher,
         widget->setAccessibleName(QString::fromUtf8(text.name));
         widget->setAccessibleDescription(QString::fromUtf8(text.description));
     }
+    m_reading = std::make_unique<ReadingOrder>(*this, form.readingOrder);
+}
+
+Window::~Window() = default;
+
+void Window::layOut() {
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        placeControl(m_form.controls[i], m_controls[i], m_zoom);
+    }
+}
+
+void Window::resizeEvent(QResizeEvent* event) {
+    // Until the window is first drawn, the zoom follows the client area the window manager
+    // gives; from then on nothing moves.
+    if (!m_zoomFixed) {
+        const Zoom chosen = chooseZoom(size(), m_extent);
+        if (!(chosen == m_zoom)) {
+            m_zoom = chosen;
+            layOut();
+        }
+    }
+    QWidget::resizeEvent(event);
 }
 
 bool Window::event(QEvent* event) {
+    if (event->type() == QEvent::Paint || event->type() == QEvent::WindowActivate) {
+        m_zoomFixed = true;
+    }
     if (event->type() == QEvent::WindowActivate) {
         raiseActivate();
     } else if (event->type() == QEvent::Paint && !m_activated) {

@@ -2,8 +2,11 @@
 #pragma once
 
 #include "host/colour.h"
+#include "host/zoom.h"
 
 #include <QWidget>
+#include <memory>
+#include <vector>
 
 namespace ui {
 struct FormSpec;
@@ -13,6 +16,7 @@ namespace host {
 
 class CallGate;
 class Dispatcher;
+class ReadingOrder;
 class ScreenPacer;
 
 class Window : public QWidget {
@@ -22,6 +26,7 @@ public:
     // Creates every control of the description, front to back and in tab order.
     Window(const ui::FormSpec& form, CallGate& gate, Dispatcher& dispatcher,
            QWidget* parent = nullptr);
+    ~Window() override;
 
     // The control of that name and kind. A name the description lacks is a programming error:
     // it stops the program in every build, never hands out a null reference.
@@ -36,6 +41,10 @@ public:
     [[nodiscard]] Bgr backColor() const { return m_background; }
     [[nodiscard]] bool hasBeenActivated() const { return m_activated; }
     [[nodiscard]] ScreenPacer* screenPacer() const { return m_pacer; }
+    // The zoom the window was laid out at: chosen before it is first drawn, kept for its life.
+    [[nodiscard]] const Zoom& zoom() const { return m_zoom; }
+    // What a screen reader walks; null while the window is being built.
+    [[nodiscard]] const ReadingOrder* readingOrder() const { return m_reading.get(); }
 
 signals:
     // The window became active (focused, or first on the screen) for the first time after it
@@ -47,10 +56,19 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void raiseActivate();
+    void layOut();
 
+    const ui::FormSpec& m_form;
+    // The controls in the description's order.
+    std::vector<QObject*> m_controls;
+    QSize m_extent;
+    Zoom m_zoom;
+    bool m_zoomFixed = false;
+    std::unique_ptr<ReadingOrder> m_reading;
     Bgr m_background;
     ScreenPacer* m_pacer;
     bool m_activated = false;

@@ -12,7 +12,7 @@ inline QRect captionInk(const host::Label& label) {
     const QString text = label.shownText();
     const int spare = label.width() - metrics.horizontalAdvance(text);
     const int offset = label.alignment() == host::Alignment::Centre ? spare / 2 : 0;
-    return metrics.tightBoundingRect(text).translated(offset, metrics.ascent());
+    return metrics.tightBoundingRect(text).translated(offset, label.textTop() + metrics.ascent());
 }
 
 // Empty when the caption fits, else what it needs. Wider than the label, a caption with blanks

@@ -46,6 +46,20 @@ struct AccessibleText {
     const char* description = "";
 };
 
+// One figure as a screen reader says it: `pattern`, with each {Name} replaced by what the label
+// of that name shows, is the accessible name of `control`.
+struct Phrase {
+    const char* control;
+    const char* pattern;
+};
+
+// One stop of a screen reader's walk through the window: a control read by its own name, or a
+// panel read as a named grouping of phrases.
+struct ReadingStop {
+    const char* control;
+    std::span<const Phrase> phrases = {};
+};
+
 struct FormSpec {
     const char* name;
     const char* caption;
@@ -61,6 +75,8 @@ struct FormSpec {
     std::span<const char* const> tabOrder;
     // Names for screen readers where a control shows no text of its own.
     std::span<const AccessibleText> accessibility = {};
+    // The window as a screen reader walks it: top to bottom, left to right.
+    std::span<const ReadingStop> readingOrder = {};
 };
 
 } // namespace ui

@@ -184,10 +184,9 @@ constexpr std::array accessibility{
                    "Уровни энергии, переходы серии и длины волн её линий"},
     AccessibleText{"Picture2", "Параметры орбиты",
                    "Радиус вращения, скорость и полная энергия электрона"},
-    AccessibleText{"Picture3", "Атом водорода",
-                   "Ядро, шесть орбит и электрон, движущийся по выбранной орбите"},
+    AccessibleText{"Picture3", "Атом водорода", "Ядро, шесть орбит и электрон на орбите 1"},
     AccessibleText{"Picture4", "Номер орбиты", "Выбор нижнего уровня спектральной серии"},
-    AccessibleText{"Frame1", "Номер орбиты"},
+    AccessibleText{"Frame1", "Номер орбиты", "Выбор нижнего уровня спектральной серии"},
     AccessibleText{"Image1", "Схема энергетических уровней"},
     AccessibleText{"Option1", "Орбита 1", "Серия Лаймана: переходы на уровень 1"},
     AccessibleText{"Option2", "Орбита 2", "Серия Бальмера: переходы на уровень 2"},
@@ -195,6 +194,37 @@ constexpr std::array accessibility{
     AccessibleText{"Option4", "Орбита 4", "Серия Брэкета: переходы на уровень 4"},
     AccessibleText{"Option5", "Орбита 5", "Серия Пфунда: переходы на уровень 5"},
     AccessibleText{"Option6", "Орбита 6", "Серия Хэмфри: переходы на уровень 6"},
+};
+
+// A figure is read with its caption and unit, as a person reads the row.
+constexpr std::array diagramPhrases{
+    Phrase{"Label35", "Уровень {Label35}: {Label30} эВ"},
+    Phrase{"Label36", "Уровень {Label36}: {Label31} эВ"},
+    Phrase{"Label37", "Уровень {Label37}: {Label32} эВ"},
+    Phrase{"Label38", "Уровень {Label38}: {Label33} эВ"},
+    Phrase{"Label40", "Уровень {Label40}: {Label34} эВ"},
+    Phrase{"Label2", "{Label2}"},
+    Phrase{"Label3", "λ, {Label41} {Label27} {Label45}"},
+    Phrase{"Label4", "λ, {Label42} {Label28} {Label46}"},
+    Phrase{"Label5", "λ, {Label43} {Label29} {Label47}"},
+    Phrase{"Label6", "λ, {Label44} {Label7} {Label48}"},
+};
+constexpr std::array orbitPhrases{
+    Phrase{"Label11", "{Label11} {Label12} {Label13}"},
+    Phrase{"Label14", "{Label14} {Label16} {Label18}"},
+    Phrase{"Label15", "{Label15} {Label17} {Label19}"},
+};
+// The option buttons say their own names, in the order they are seen.
+constexpr std::array seriesPhrases{
+    Phrase{"Option1", ""}, Phrase{"Option2", ""}, Phrase{"Option3", ""},
+    Phrase{"Option4", ""}, Phrase{"Option5", ""}, Phrase{"Option6", ""},
+};
+constexpr std::array readingOrder{
+    ReadingStop{"Label1"},
+    ReadingStop{"Picture1", diagramPhrases},
+    ReadingStop{"Picture3"},
+    ReadingStop{"Picture2", orbitPhrases},
+    ReadingStop{"Frame1", seriesPhrases},
 };
 
 constexpr FormSpec form1{
@@ -208,6 +238,7 @@ constexpr FormSpec form1{
     .controls = controls,
     .tabOrder = tabOrder,
     .accessibility = accessibility,
+    .readingOrder = readingOrder,
 };
 
 } // namespace

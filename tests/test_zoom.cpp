@@ -1,0 +1,112 @@
+// The window at any screen size: one zoom chosen before it is first drawn, the design centred and
+// never shrunk, every caption still whole, the whole cell of an orbit button taking the click, and
+// at the design's own size the very same pixels as ever.
+#include "app/form1.h"
+#include "host/label.h"
+#include "host/option_button.h"
+#include "host/picture_box.h"
+#include "host/shape.h"
+#include "host/zoom.h"
+#include "label_fit.h"
+
+#include <QTest>
+
+class ZoomTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void chosen_data();
+    void chosen();
+    void designSizeKeepsEveryPixel();
+    void zoomedWindow_data();
+    void zoomedWindow();
+};
+
+// The design with its margins is 15655 x 10815 twips, 1043.7 x 721 pixels at zoom 1.
+void ZoomTest::chosen_data() {
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<double>("factor");
+    QTest::addColumn<QPoint>("offset");
+    QTest::newRow("1024x768 under a title bar") << QSize(1024, 745) << 1.0 << QPoint();
+    QTest::newRow("restored, never shrunk") << QSize(469, 374) << 1.0 << QPoint();
+    QTest::newRow("1366x768: centred across") << QSize(1366, 745) << 745 / 721.0 << QPoint(144, 0);
+    QTest::newRow("1920x1080") << QSize(1920, 1061) << 1061 / 721.0 << QPoint(192, 0);
+    QTest::newRow("portrait: centred down")
+        << QSize(1080, 1920) << 1080 / 1043.667 << QPoint(0, 587);
+}
+
+void ZoomTest::chosen() {
+    QFETCH(QSize, client);
+    QFETCH(double, factor);
+    QFETCH(QPoint, offset);
+    const host::Zoom zoom = host::chooseZoom(client, {15655, 10815});
+    QVERIFY2(qAbs(zoom.factor - factor) < 1e-4, qPrintable(QString::number(zoom.factor)));
+    QCOMPARE(zoom.offset, offset);
+}
+
+// At the size the design was made for, the window is drawn exactly as before there was a zoom.
+void ZoomTest::designSizeKeepsEveryPixel() {
+    Form1 form;
+    form.resize(1024, 745);
+    const QImage drawn = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QString file = qEnvironmentVariable("LUMERA_SOURCE_DIR") + "/tests/window-1024x745.png";
+    if (qEnvironmentVariableIsSet("LUMERA_WRITE_REFERENCE")) {
+        QVERIFY(drawn.save(file));
+    }
+    const QImage reference = QImage(file).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(drawn.size(), reference.size());
+    int differing = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            differing += drawn.pixel(x, y) != reference.pixel(x, y) ? 1 : 0;
+        }
+    }
+    QCOMPARE(differing, 0);
+}
+
+void ZoomTest::zoomedWindow_data() {
+    QTest::addColumn<QSize>("client");
+    QTest::newRow("1024x768") << QSize(1024, 745);
+    QTest::newRow("1366x768") << QSize(1366, 745);
+    QTest::newRow("1920x1080") << QSize(1920, 1061);
+    QTest::newRow("2560x1440") << QSize(2560, 1421);
+}
+
+void ZoomTest::zoomedWindow() {
+    QFETCH(QSize, client);
+    Form1 form;
+    form.resize(client);
+    form.show();
+    QVERIFY(QTest::qWaitFor([&] { return form.hasBeenActivated(); }, 5000));
+    const double zoom = std::max(1.0, std::min(client.width() / 1043.667, client.height() / 721.0));
+    QVERIFY2(qAbs(form.zoom().factor - zoom) < 1e-4,
+             qPrintable(QString::number(form.zoom().factor)));
+    // Centred across: the panels leave the same margin on either side, and all of them fit.
+    const QRect left = form.control<QWidget>("Picture1").geometry();
+    const QRect right = form.control<QWidget>("Picture3").geometry();
+    if (zoom > 1) {
+        QVERIFY(qAbs(left.left() - (client.width() - 1 - right.right())) <= 1);
+    }
+    QVERIFY(form.rect().contains(form.control<QWidget>("Picture4").geometry()));
+    // The atom picture stays square with the nucleus at its centre.
+    const auto& atom = form.control<host::PictureBox>("Picture3");
+    QCOMPARE(atom.inner()->width(), atom.inner()->height());
+    const QPoint nucleus = form.control<host::Shape>("Shape1").geometry().center();
+    const QPoint off = nucleus - atom.inner()->rect().center();
+    QVERIFY(std::max(qAbs(off.x()), qAbs(off.y())) <= std::ceil(zoom));
+    // Every caption of every series shows whole; a click anywhere in a button's cell chooses it.
+    for (int level = 6; level >= 1; --level) {
+        auto& button =
+            form.control<host::OptionButton>(qPrintable(QStringLiteral("Option%1").arg(level)));
+        QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(1, button.height() - 2));
+        QVERIFY(button.isChecked());
+        for (const host::Label* label : form.findChildren<host::Label*>()) {
+            const QString problem = captionFitProblem(*label);
+            QVERIFY2(label->caption().isEmpty() || !label->isVisibleTo(&form) || problem.isEmpty(),
+                     qPrintable(problem));
+        }
+    }
+}
+
+QTEST_MAIN(ZoomTest)
+#include "test_zoom.moc"
