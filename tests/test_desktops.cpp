@@ -26,6 +26,33 @@ constexpr QPoint drawingAreaInClient(506, 106);
 constexpr std::array markSpots{QPoint(186, 390), QPoint(250, 390), QPoint(322, 390),
                                QPoint(394, 390)};
 
+// The window as a screen reader walks it before any choice: depth, role, name — description.
+const QString readingOrder = uR"(0 frame: ЛЮМЕРА — Модель атома водорода по Бору
+1 label: ЛЮМЕРА
+1 panel: Схема энергетических уровней — Уровни энергии, переходы серии и длины волн её линий
+2 label: Уровень 5: -0,54 эВ
+2 label: Уровень 4: -0,85 эВ
+2 label: Уровень 3: -1,51 эВ
+2 label: Уровень 2: -3,39 эВ
+2 label: Уровень 1: -13,55 эВ
+2 label: ДЛИНЫ ВОЛН ПРИ ПЕРЕХОДЕ НА ДАННЫЙ УРОВЕНЬ
+2 label: λ, 1 - 2 = 121 нм
+2 label: λ, 1 - 3 = 102 нм
+2 label: λ, 1 - 4 = 97 нм
+2 label: λ, 1 - 5 = 95 нм
+1 image: Атом водорода — Ядро, шесть орбит и электрон на орбите 1
+1 panel: Параметры орбиты — Радиус вращения, скорость и полная энергия электрона
+2 label: РАДИУС ВРАЩЕНИЯ = 5,28 нм
+2 label: СКОРОСТЬ ЭЛЕКТРОНА = 2,18 Мм/с
+2 label: ПОЛНАЯ ЭНЕРГИЯ = - 13,55 эВ
+1 panel: Номер орбиты — Выбор нижнего уровня спектральной серии
+2 radio button: Орбита 1 — Серия Лаймана: переходы на уровень 1
+2 radio button: Орбита 2 — Серия Бальмера: переходы на уровень 2
+2 radio button: Орбита 3 — Серия Пашена: переходы на уровень 3
+2 radio button: Орбита 4 — Серия Брэкета: переходы на уровень 4
+2 radio button: Орбита 5 — Серия Пфунда: переходы на уровень 5
+2 radio button: Орбита 6 — Серия Хэмфри: переходы на уровень 6)"_s;
+
 // The places on the orbit of `radius` where the electron was seen, in screenshots taken for up
 // to `ms`, until it was seen in `wanted` places; a blue pixel anywhere else ends the watch.
 QList<double> watchElectron(const Desktop& screen, const atom::Area& area, int radius, int wanted,
@@ -55,6 +82,8 @@ private slots:
     void initTestCase();
     void runsOnEachDesktop_data();
     void runsOnEachDesktop();
+    void fillsTheScreen_data();
+    void fillsTheScreen();
 
 private:
     void xWindowAndNotice(const Desktop& screen, qint64 pid);
@@ -121,6 +150,11 @@ void DesktopsTest::runsOnEachDesktop() {
     shot.save(QStringLiteral(LUMERA_BUILD_DIR "/desktop-%1.png").arg(QTest::currentDataTag()));
     QVERIFY2(drawn, qPrintable(faults.join(u"; "_s)));
 
+    const auto walk = [&] {
+        return screen.run(QStringLiteral(LUMERA_ATSPI_TREE), {QString::number(pid)}, 30000).out;
+    };
+    QCOMPARE(walk(), readingOrder);
+
     QString fault;
     QVERIFY2(watchElectron(screen, *area, 4, 3, 20000, fault).size() >= 3 && fault.isEmpty(),
              qPrintable(u"the electron does not go round orbit 1 "_s + fault));
@@ -135,6 +169,8 @@ void DesktopsTest::runsOnEachDesktop() {
         "the electron never runs on orbit 14");
     QVERIFY2(watchElectron(screen, *area, 14, 2, 20000, fault).size() >= 2 && fault.isEmpty(),
              qPrintable(fault));
+    QVERIFY(
+        walk().contains(u"1 image: Атом водорода — Ядро, шесть орбит и электрон на орбите 6"_s));
     shot = screen.screenshot();
     for (const QPoint spot : markSpots) {
         const QPoint at = area->rect.topLeft() - drawingAreaInClient + spot;
@@ -186,6 +222,67 @@ void DesktopsTest::xWindowAndNotice(const Desktop& screen, qint64 pid) {
     QVERIFY2(desktop::waitUntil([&] { return windowTitled(notice).isEmpty(); }, 5000),
              "Enter does not close the notice");
     xdotool({"windowactivate", "--sync", window});
+}
+
+// At the screen sizes of a classroom the design fills the window as far as it can, centred, and
+// the atom keeps its shape: a square picture, the nucleus at its centre, the orbits at their
+// radii times the zoom. At 1024 x 768 it stays as designed.
+void DesktopsTest::fillsTheScreen_data() {
+    QTest::addColumn<QSize>("screenSize");
+    for (const QSize size :
+         {QSize(1024, 768), QSize(1366, 768), QSize(1920, 1080), QSize(2560, 1440)}) {
+        QTest::addRow("%dx%d", size.width(), size.height()) << size;
+    }
+}
+
+void DesktopsTest::fillsTheScreen() {
+    QFETCH(QSize, screenSize);
+    Desktop screen(Desktop::Kind::XvfbOpenbox, screenSize);
+    const QString failed = screen.start();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    const std::unique_ptr<QProcess> program = screen.launch(m_program);
+    std::optional<atom::Area> area;
+    QImage shot;
+    const bool drawn = desktop::waitUntil(
+        [&] {
+            shot = screen.screenshot();
+            area = atom::findArea(shot);
+            return area && atom::drawingFaults(shot, *area).isEmpty();
+        },
+        15000);
+    shot.save(QStringLiteral(LUMERA_BUILD_DIR "/screen-%1.png").arg(QTest::currentDataTag()));
+    QVERIFY2(drawn,
+             qPrintable(area ? atom::drawingFaults(shot, *area).join(u"; "_s) : u"no atom"_s));
+
+    // The zoom for the client area the window manager gave: the design with its margins is
+    // 15655 x 10815 twips.
+    const QString window =
+        screen.run(u"xdotool"_s, {"search", "--pid", QString::number(program->processId())})
+            .out.section(u'\n', -1);
+    const QString geometry = screen.run(u"xdotool"_s, {"getwindowgeometry", "--shell", window}).out;
+    const auto value = [&](const QString& key) {
+        return geometry.section(key + u'=', 1).section(u'\n', 0, 0).toDouble();
+    };
+    const double zoom =
+        std::max(1.0, std::min(value(u"WIDTH"_s) / 15655, value(u"HEIGHT"_s) / 10815) * 15);
+    const int ring = std::max(1, qRound(zoom));
+    QVERIFY2(qAbs(area->rect.width() - (qRound(6775 * zoom / 15) - 4 * ring)) <= 1,
+             qPrintable(u"atom picture %1 px wide at zoom %2"_s.arg(area->rect.width()).arg(zoom)));
+    // Across the middle of the atom picture: the margin left of the first panel and right of the
+    // atom picture, equal once zoomed, 88 px as designed.
+    const int row = area->centre().y();
+    int first = 0;
+    int last = shot.width() - 1;
+    while (first < last && shot.pixel(first, row) == qRgb(141, 169, 209)) {
+        ++first;
+    }
+    while (last > first && shot.pixel(last, row) == qRgb(141, 169, 209)) {
+        --last;
+    }
+    QVERIFY2(zoom > 1 ? qAbs(first - (shot.width() - 1 - last)) <= 2 : first == 88,
+             qPrintable(u"margins %1 and %2 px"_s.arg(first).arg(shot.width() - 1 - last)));
+    program->terminate();
+    QVERIFY(program->waitForFinished(10000));
 }
 
 QTEST_GUILESS_MAIN(DesktopsTest)
