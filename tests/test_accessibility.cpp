@@ -1,6 +1,8 @@
-// The series panel for screen-reader and keyboard users: what a reader says, and the arrow keys.
+// The window for screen-reader and keyboard users: what a reader meets, in what order, and the
+// arrow keys in the series panel.
 #include "app/form1.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QTest>
@@ -9,16 +11,28 @@ class AccessibilityTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The captionless orbit buttons are named; a label is read as shown, "λ =".
-    void names() {
-        const Form1 form;
-        const auto said = [&form](const char* name, QAccessible::Text text = QAccessible::Name) {
-            return QAccessible::queryAccessibleInterface(&form.control<QWidget>(name))->text(text);
+    // A reader meets the heading and the four panels in reading order, each panel one grouping
+    // of phrases: a figure with its caption and unit, following the value as it changes. The
+    // captionless orbit buttons are named, and the atom picture says where the electron runs.
+    void readingOrder() {
+        Form1 form;
+        const auto face = [&form](const char* name) {
+            return QAccessible::queryAccessibleInterface(&form.control<QWidget>(name));
         };
-        QCOMPARE(said("Option2"), "Орбита 2");
-        QCOMPARE(said("Option2", QAccessible::Description),
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form);
+        QStringList stops;
+        for (int i = 0; i < window->childCount(); ++i) {
+            stops << window->child(i)->text(QAccessible::Name);
+        }
+        QCOMPARE(stops.join(" | "), "ЛЮМЕРА | Схема энергетических уровней | Атом водорода | "
+                                    "Параметры орбиты | Номер орбиты");
+        QCOMPARE(face("Picture1")->child(6)->text(QAccessible::Name), "λ, 1 - 2 = 121 нм");
+        QCOMPARE(face("Label3")->parent()->object(), &form.control<QWidget>("Picture1"));
+        QCOMPARE(face("Option2")->text(QAccessible::Description),
                  "Серия Бальмера: переходы на уровень 2");
-        QCOMPARE(said("Label3"), "λ =");
+        form.control<QAbstractButton>("Option6").click();
+        QCOMPARE(face("Label3")->text(QAccessible::Name), "λ, 6 - 7 = 12363 нм");
+        QVERIFY(face("Picture3")->text(QAccessible::Description).endsWith("на орбите 6"));
     }
 
     // An arrow selects the next orbit round the row as a click would: that handler alone runs,
