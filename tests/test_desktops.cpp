@@ -151,7 +151,7 @@ void DesktopsTest::runsOnEachDesktop() {
     QVERIFY2(drawn, qPrintable(faults.join(u"; "_s)));
 
     const auto walk = [&] {
-        return screen.run(QStringLiteral(LUMERA_ATSPI_TREE), {QString::number(pid)}, 30000).out;
+        return screen.run(QStringLiteral(LUMERA_ATSPI), {QString::number(pid)}, 30000).out;
     };
     QCOMPARE(walk(), readingOrder);
 
@@ -159,7 +159,7 @@ void DesktopsTest::runsOnEachDesktop() {
     QVERIFY2(watchElectron(screen, *area, 4, 3, 20000, fault).size() >= 3 && fault.isEmpty(),
              qPrintable(u"the electron does not go round orbit 1 "_s + fault));
 
-    const desktop::ToolResult pressed = screen.run(QStringLiteral(LUMERA_ATSPI_PRESS),
+    const desktop::ToolResult pressed = screen.run(QStringLiteral(LUMERA_ATSPI),
                                                    {QString::number(pid), u"Орбита 6"_s}, 30000);
     QVERIFY2(pressed.exitCode == 0, qPrintable(pressed.err));
     // The revolution that was running when the press came ends on orbit 1 first.

@@ -1,0 +1,53 @@
+#!/usr/bin/python3
+"""A running program's window through the accessibility bus, as a screen reader meets it.
+atspi.py <pid>: prints the window as a reader walks it, one line per object in the order it is
+met: depth, role, name and, where there is one, the description.
+atspi.py <pid> <name>: presses the control of that accessible name, as a reader's user would.
+Exits 1 when the program (or the control) never shows up on the bus."""
+import sys
+import time
+
+import pyatspi
+
+
+def walk(node, depth):
+    description = node.description
+    line = f"{depth} {node.getRoleName()}: {node.name}"
+    print(line + (f" — {description}" if description else ""))
+    for i in range(node.childCount):
+        walk(node.getChildAtIndex(i), depth + 1)
+
+
+def find(node, name, depth=0):
+    if node is None or depth > 12:
+        return None
+    if node.name == name:
+        return node
+    for i in range(node.childCount):
+        found = find(node.getChildAtIndex(i), name, depth + 1)
+        if found is not None:
+            return found
+    return None
+
+
+def main():
+    pid, name = int(sys.argv[1]), (sys.argv[2] if len(sys.argv) > 2 else None)
+    deadline = time.monotonic() + 20
+    while time.monotonic() < deadline:
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is None or app.get_process_id() != pid or app.childCount == 0:
+                continue
+            if name is None:
+                for i in range(app.childCount):
+                    walk(app.getChildAtIndex(i), 0)
+                return 0
+            target = find(app, name)
+            if target is not None:
+                target.queryAction().doAction(0)
+                return 0
+        time.sleep(0.2)
+    print(f"nothing named {name!r} in process {pid} on the bus", file=sys.stderr)
+    return 1
+
+
+sys.exit(main())
