@@ -105,12 +105,12 @@ ElectronSighting findElectron(const QImage& shot, const Area& area, int orbitRad
     }
     // One small ring: a trail, a second ring or a ring off the orbit spreads the blue or moves it.
     for (const QPointF& p : blue) {
-        if (std::hypot(p.x() - mean.x(), p.y() - mean.y()) > 8.0) {
+        if (std::hypot(p.x() - mean.x(), p.y() - mean.y()) > 0.55 * area.pixelsPerUnit()) {
             return {{}, u"blue spread over the picture, not one small ring"_s};
         }
     }
     const double distance = std::hypot(mean.x(), mean.y());
-    if (std::abs(distance - pathRadius) > 3.0) {
+    if (std::abs(distance - pathRadius) > 0.2 * area.pixelsPerUnit()) {
         return {
             {},
             u"ring %1 px from the centre, not on the orbit at %2"_s.arg(distance).arg(pathRadius)};
