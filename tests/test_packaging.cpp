@@ -1,7 +1,6 @@
 // The installed program as a desktop sees it: the install tree, checked with the desktop's own
 // validators, and the Debian package, checked with Debian's.
 #include <QDir>
-#include <QDirIterator>
 #include <QImage>
 #include <QProcess>
 #include <QSettings>
@@ -44,27 +43,12 @@ private:
     QTemporaryDir m_packageDir;
 };
 
-// The program, its menu and software-centre entries, its icons, and the copyright, changelog and
-// manual pages (English and Russian) Debian asks for; nothing else.
+// The install tree as the desktop's validators see it: the menu entry, the software-centre entry
+// with the program it launches, and the icon by the name the menu asks for.
 void PackagingTest::installedTreeValidates() {
     const Run install = run(QStringLiteral(LUMERA_CMAKE),
                             {"--install", LUMERA_BUILD_DIR, "--prefix", m_prefix.path()});
     QVERIFY2(install.exitCode == 0, qPrintable(install.output));
-    QStringList found;
-    for (QDirIterator it(m_prefix.path(), QDir::Files, QDirIterator::Subdirectories);
-         it.hasNext();) {
-        found << QDir(m_prefix.path()).relativeFilePath(it.next());
-    }
-    found.sort();
-    QCOMPARE(found.join(u' '), u"bin/lumera share/applications/" LUMERA_APP_ID ".desktop "
-                               "share/doc/lumera/changelog.gz share/doc/lumera/copyright "
-                               "share/icons/hicolor/16x16/apps/lumera.png "
-                               "share/icons/hicolor/256x256/apps/lumera.png "
-                               "share/icons/hicolor/32x32/apps/lumera.png "
-                               "share/icons/hicolor/48x48/apps/lumera.png "
-                               "share/icons/hicolor/scalable/apps/lumera.svg "
-                               "share/man/man1/lumera.1.gz share/man/ru/man1/lumera.1.gz "
-                               "share/metainfo/" LUMERA_APP_ID ".metainfo.xml"_s);
     // Hints are advice (the three menu categories are wanted); errors and warnings are not.
     const Run menu = run(u"desktop-file-validate"_s, {m_prefix.filePath(desktopFile)});
     QVERIFY2(menu.exitCode == 0 && !menu.output.contains(u"error:"_s) &&
