@@ -31,7 +31,7 @@ public:
 
     QAccessible::Role role() const override {
         const ReadingOrder* order = orderOf(object());
-        if (qobject_cast<const PictureBox*>(object()) && order &&
+        if (qobject_cast<const PictureBox*>(object()) && order && order->parentOf(object()) &&
             order->childrenOf(object()).isEmpty()) {
             return QAccessible::Graphic; // the atom picture: read by its description
         }
