@@ -88,12 +88,19 @@ void ZoomTest::zoomedWindow() {
         QVERIFY(qAbs(left.left() - (client.width() - 1 - right.right())) <= 1);
     }
     QVERIFY(form.rect().contains(form.control<QWidget>("Picture4").geometry()));
+    // Text and lines grow with it: the 24-point heading, the two-pixel transition marks.
+    QCOMPARE(form.control<QWidget>("Label1").font().pixelSize(), int(32 * zoom + 1e-6));
+    QCOMPARE(form.control<QWidget>("Line3").width(), qRound(2 * zoom));
     // The atom picture stays square with the nucleus at its centre.
     const auto& atom = form.control<host::PictureBox>("Picture3");
     QCOMPARE(atom.inner()->width(), atom.inner()->height());
     const QPoint nucleus = form.control<host::Shape>("Shape1").geometry().center();
     const QPoint off = nucleus - atom.inner()->rect().center();
     QVERIFY(std::max(qAbs(off.x()), qAbs(off.y())) <= std::ceil(zoom));
+    // Chosen once: a later change of the window's size moves nothing.
+    form.resize(client / 2);
+    QTest::qWait(20);
+    QCOMPARE(form.control<QWidget>("Picture3").geometry(), right);
     // Every caption of every series shows whole; a click anywhere in a button's cell chooses it.
     for (int level = 6; level >= 1; --level) {
         auto& button =
