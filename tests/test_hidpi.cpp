@@ -1,5 +1,6 @@
 // On a screen of twice the pixel density (QT_SCALE_FACTOR=2) the window is laid out as at 96 dpi,
 // in the same logical pixels and fonts, only drawn with twice the pixels: the atom picture too.
+// A zoom for a large screen comes on top.
 #include "app/form1.h"
 #include "host/picture_box.h"
 
@@ -25,6 +26,29 @@ private slots:
         }
         QCOMPARE(form.control<QWidget>("Label1").fontInfo().pixelSize(), 32); // 24 pt
         QCOMPARE(form.control<host::PictureBox>("Picture3").drawing().size(), QSize(896, 896));
+    }
+
+    // Zoomed on such a screen, the layout grows in logical pixels and an orbit stays one device
+    // pixel wide: across the middle, six orbits on either side, each crossed in one pixel.
+    void zoomedAsWell() {
+        Form1 form;
+        form.resize(1920, 1061);
+        form.show();
+        QVERIFY(QTest::qWaitFor([&] { return form.hasBeenActivated(); }, 5000));
+        QVERIFY(form.zoom().factor > 1.4);
+        const auto& atom = form.control<host::PictureBox>("Picture3");
+        const QImage drawing = atom.drawing();
+        QCOMPARE(drawing.size(), atom.inner()->size() * 2);
+        QList<int> runs{0};
+        for (int x = 0; x < drawing.width(); ++x) {
+            const bool black = (drawing.pixel(x, drawing.height() / 2) & 0xFFFFFF) == 0;
+            runs.back() += black ? 1 : 0;
+            if (!black && runs.back() > 0) {
+                runs << 0;
+            }
+        }
+        runs.removeAll(0);
+        QCOMPARE(runs, QList<int>(12, 1));
     }
 };
 
