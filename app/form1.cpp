@@ -45,6 +45,7 @@ Form1::Form1(QWidget* parent)
             run.run(name, [this, handler] { (this->*handler)(); });
         });
     }
+    m_picture3.setAccessibleDescription(atomDescription(1));
     // Closing ends the program: no tick may start a revolution on a window that is going away.
     connect(this, &host::Window::closing, &m_timer1, &host::Timer::shutDown);
 }

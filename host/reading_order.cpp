@@ -87,6 +87,32 @@ public:
     }
 };
 
+// An orbit button met in its panel's grouping, which its frame only groups for the eye. It is
+// pressed and read as checked as any radio button is.
+class OptionStop : public Stop {
+public:
+    explicit OptionStop(QWidget* widget) : Stop(widget, QAccessible::RadioButton) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = Stop::state();
+        state.checkable = true;
+        state.checked = static_cast<const OptionButton*>(object())->isChecked();
+        return state;
+    }
+
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + Stop::actionNames();
+    }
+
+    void doAction(const QString& name) override {
+        if (name == pressAction()) {
+            static_cast<OptionButton*>(object())->click();
+        } else {
+            Stop::doAction(name);
+        }
+    }
+};
+
 QAccessibleInterface* factory(const QString& className, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget) {
@@ -102,38 +128,49 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
     if (className == QLatin1String(Label::staticMetaObject.className())) {
         return new Stop(widget, QAccessible::StaticText);
     }
+    if (className == QLatin1String(OptionButton::staticMetaObject.className())) {
+        return new OptionStop(widget);
+    }
     return nullptr;
 }
 
 } // namespace
 
 ReadingOrder::ReadingOrder(QWidget& window, std::span<const ui::ReadingStop> stops)
-    : m_window(window) {
-    const auto find = [&](const char* name) {
-        auto* found = window.findChild<QWidget*>(QString::fromUtf8(name));
-        Q_ASSERT_X(found, "ReadingOrder", name);
+    : QObject(&window) {
+    const auto find = [&window]<class Control>(const QString& name, Control*) {
+        auto* found = window.findChild<Control*>(name);
+        if (found == nullptr) {
+            qFatal("ReadingOrder: no %s of that kind in the window", qPrintable(name));
+        }
         return found;
     };
     for (const ui::ReadingStop& stop : stops) {
-        QWidget* group = find(stop.control);
+        QWidget* group = find(QString::fromUtf8(stop.control), static_cast<QWidget*>(nullptr));
         m_children[&window] << group;
         m_parent.insert(group, &window);
         for (const ui::Phrase& phrase : stop.phrases) {
-            QWidget* speaker = find(phrase.control);
+            QWidget* speaker =
+                find(QString::fromUtf8(phrase.control), static_cast<QWidget*>(nullptr));
             m_children[group] << speaker;
             m_parent.insert(speaker, group);
-            m_pattern.insert(speaker, QString::fromUtf8(phrase.pattern));
-            m_speakers << speaker;
-        }
-    }
-    // A figure that changes changes the phrase that reads it.
-    for (Label* label : window.findChildren<Label*>()) {
-        QObject::connect(label, &Label::captionChanged, &window, [this, label] {
-            for (QWidget* speaker : speakersFor(label)) {
-                QAccessibleEvent changed(speaker, QAccessible::NameChanged);
-                QAccessible::updateAccessibility(&changed);
+            QList<Part>& parts = m_phrase[speaker];
+            const QString pattern = QString::fromUtf8(phrase.pattern);
+            qsizetype done = 0;
+            for (const auto& match : placeholder().globalMatch(pattern)) {
+                const Label* label = find(match.captured(1), static_cast<Label*>(nullptr));
+                parts << Part{pattern.mid(done, match.capturedStart() - done), label};
+                done = match.capturedEnd();
+                // A figure that changes changes the phrase that reads it.
+                if (label != speaker) {
+                    connect(label, &Label::captionChanged, this, [speaker] {
+                        QAccessibleEvent changed(speaker, QAccessible::NameChanged);
+                        QAccessible::updateAccessibility(&changed);
+                    });
+                }
             }
-        });
+            parts << Part{pattern.mid(done), nullptr};
+        }
     }
 }
 
@@ -148,23 +185,11 @@ QWidget* ReadingOrder::parentOf(const QObject* control) const {
 }
 
 QString ReadingOrder::phrase(const QObject* control) const {
-    QString said = m_pattern.value(control);
-    for (const auto& match : placeholder().globalMatch(m_pattern.value(control))) {
-        const auto* label = m_window.findChild<const Label*>(match.captured(1));
-        said.replace(match.captured(0), label ? label->shownText() : QString());
+    QString said;
+    for (const Part& part : m_phrase.value(control)) {
+        said += part.text + (part.label ? part.label->shownText() : QString());
     }
     return said.simplified();
-}
-
-QList<QWidget*> ReadingOrder::speakersFor(const QObject* label) const {
-    QList<QWidget*> speakers;
-    const QString mention = QLatin1Char('{') + label->objectName() + QLatin1Char('}');
-    for (QWidget* speaker : m_speakers) {
-        if (m_pattern.value(speaker).contains(mention)) {
-            speakers << speaker;
-        }
-    }
-    return speakers;
 }
 
 void ReadingOrder::install() {

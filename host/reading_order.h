@@ -6,16 +6,21 @@
 
 #include <QHash>
 #include <QList>
+#include <QObject>
 #include <QString>
 
-class QObject;
 class QWidget;
 
 namespace host {
 
-class ReadingOrder {
+class Label;
+
+class ReadingOrder : public QObject {
+    Q_OBJECT
+
 public:
-    // Finds the controls of `stops` among the children of `window`.
+    // Finds the controls of `stops` among the children of `window`, which owns the order. A name
+    // the window lacks is a programming error: it stops the program in every build.
     ReadingOrder(QWidget& window, std::span<const ui::ReadingStop> stops);
 
     // The stops of the window, or the phrases of a grouping; empty for any other control.
@@ -24,18 +29,21 @@ public:
     [[nodiscard]] QWidget* parentOf(const QObject* control) const;
     // What a phrase's control says, with blanks run together; empty when it has no pattern.
     [[nodiscard]] QString phrase(const QObject* control) const;
-    // The controls whose phrase shows the caption of `label`.
-    [[nodiscard]] QList<QWidget*> speakersFor(const QObject* label) const;
 
-    // Registers the screen-reader view of windows, panels and labels; safe to call again.
+    // Registers the screen-reader view of windows, panels, labels and option buttons; safe to
+    // call again.
     static void install();
 
 private:
-    QWidget& m_window;
+    // A pattern cut at its placeholders: text, then the label whose caption follows it.
+    struct Part {
+        QString text;
+        const Label* label = nullptr;
+    };
+
     QHash<const QObject*, QList<QWidget*>> m_children;
     QHash<const QObject*, QWidget*> m_parent;
-    QHash<const QObject*, QString> m_pattern;
-    QList<QWidget*> m_speakers;
+    QHash<const QObject*, QList<Part>> m_phrase;
 };
 
 } // namespace host

@@ -23,10 +23,13 @@ inline constexpr int twipsPerPixel = 15;
     return std::max(1, static_cast<int>(std::lround(pixels * zoom)));
 }
 
-// Font sizes are fixed at 96 dpi so text fits its label on any screen; rounded down when zoomed,
-// for the same reason.
+// Font sizes are fixed at 96 dpi so text fits its label on any screen. Zoomed, they stay half a
+// pixel below the exact size: glyphs round to whole pixels, and a caption that just fits its label
+// at 96 dpi would otherwise lose its last column.
 [[nodiscard]] inline int pointsToPixels(double points, double zoom = 1.0) {
-    return static_cast<int>(std::floor(points * 96.0 / 72.0 * zoom + 1e-6));
+    const double design = points * 96.0 / 72.0;
+    const int exact = static_cast<int>(std::lround(design));
+    return zoom == 1.0 ? exact : std::max(exact, static_cast<int>(std::floor(design * zoom - 0.5)));
 }
 
 } // namespace host

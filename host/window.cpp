@@ -158,10 +158,8 @@ Window::Window(const ui::FormSpec& form, CallGate& gate, Dispatcher& dispatcher,
         widget->setAccessibleName(QString::fromUtf8(text.name));
         widget->setAccessibleDescription(QString::fromUtf8(text.description));
     }
-    m_reading = std::make_unique<ReadingOrder>(*this, form.readingOrder);
+    m_reading = new ReadingOrder(*this, form.readingOrder);
 }
-
-Window::~Window() = default;
 
 void Window::layOut() {
     for (std::size_t i = 0; i < m_controls.size(); ++i) {

@@ -5,7 +5,6 @@
 #include "host/zoom.h"
 
 #include <QWidget>
-#include <memory>
 #include <vector>
 
 namespace ui {
@@ -26,7 +25,6 @@ public:
     // Creates every control of the description, front to back and in tab order.
     Window(const ui::FormSpec& form, CallGate& gate, Dispatcher& dispatcher,
            QWidget* parent = nullptr);
-    ~Window() override;
 
     // The control of that name and kind. A name the description lacks is a programming error:
     // it stops the program in every build, never hands out a null reference.
@@ -44,7 +42,7 @@ public:
     // The zoom the window was laid out at: chosen before it is first drawn, kept for its life.
     [[nodiscard]] const Zoom& zoom() const { return m_zoom; }
     // What a screen reader walks; null while the window is being built.
-    [[nodiscard]] const ReadingOrder* readingOrder() const { return m_reading.get(); }
+    [[nodiscard]] const ReadingOrder* readingOrder() const { return m_reading; }
 
 signals:
     // The window became active (focused, or first on the screen) for the first time after it
@@ -68,7 +66,7 @@ private:
     QSize m_extent;
     Zoom m_zoom;
     bool m_zoomFixed = false;
-    std::unique_ptr<ReadingOrder> m_reading;
+    ReadingOrder* m_reading = nullptr;
     Bgr m_background;
     ScreenPacer* m_pacer;
     bool m_activated = false;

@@ -35,8 +35,8 @@ std::optional<Area> findArea(const QImage& shot) {
     for (int y = 0; y < shot.height(); ++y) {
         for (int x = 0; x < shot.width(); ++x) {
             const int width = whiteRun(shot, {x, y}, {1, 0});
-            if (width > 100 && whiteRun(shot, {x, y}, {0, 1}) == width &&
-                (!best || width > best->rect.width())) {
+            if (width > 100 && (!best || width > best->rect.width()) &&
+                whiteRun(shot, {x, y}, {0, 1}) == width) {
                 best = Area{QRect(x, y, width, width)};
             }
             x += width;
@@ -74,12 +74,10 @@ QStringList drawingFaults(const QImage& shot, const Area& area) {
             right = std::abs(seen[i] - orbitRadii.at(std::size_t(i)) * unit) <= 2.0;
         }
         if (!right) {
-            QStringList text;
-            for (const double c : seen) {
-                text << QString::number(c);
-            }
-            faults << u"orbits towards (%1, %2) at [%3] px"_s.arg(step.x()).arg(step.y()).arg(
-                text.join(", "));
+            faults << u"%1 orbits crossed towards (%2, %3), not six at their radii"_s
+                          .arg(seen.size())
+                          .arg(step.x())
+                          .arg(step.y());
         }
     }
     return faults;

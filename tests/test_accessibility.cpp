@@ -35,6 +35,28 @@ private slots:
         QVERIFY(face("Picture3")->text(QAccessible::Description).endsWith("на орбите 6"));
     }
 
+    // Every node of the walk knows its place: its parent lists it where it says. The walk holds
+    // the heading, four panels and their phrases, and the panels the Tab key stops at.
+    void everyNodeKnowsItsPlace() {
+        Form1 form;
+        QList<QAccessibleInterface*> todo{QAccessible::queryAccessibleInterface(&form)};
+        QList<QObject*> met;
+        while (!todo.isEmpty()) {
+            QAccessibleInterface* node = todo.takeFirst();
+            for (int i = 0; i < node->childCount(); ++i) {
+                QAccessibleInterface* child = node->child(i);
+                QCOMPARE(child->parent()->object(), node->object());
+                QCOMPARE(node->indexOfChild(child), i);
+                todo << child;
+                met << child->object();
+            }
+        }
+        QCOMPARE(met.size(), 5 + 10 + 3 + 6);
+        for (const char* panel : {"Picture1", "Picture2", "Picture3", "Picture4", "Option1"}) {
+            QVERIFY2(met.contains(&form.control<QWidget>(panel)), panel);
+        }
+    }
+
     // An arrow selects the next orbit round the row as a click would: that handler alone runs,
     // and the focus follows.
     void arrowKeysSelectLikeAClick() {

@@ -4,6 +4,7 @@
 #include "animation/timer1_timer.h"
 #include "app/form1.h"
 #include "host/label.h"
+#include "host/line.h"
 #include "host/option_button.h"
 #include "host/picture_box.h"
 #include "host/timer.h"
@@ -22,7 +23,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Every broken rule: one option selected, the animation on its column once a choice was made,
-// that column's energy on show, and no electron left between revolutions.
+// that column's energy and last mark on show, and no electron left between revolutions.
 QString faultOf(const Form1& form, bool choiceMade) {
     const auto buttons = form.findChildren<host::OptionButton*>();
     const auto selected = std::ranges::find_if(buttons, &host::OptionButton::isChecked);
@@ -32,9 +33,11 @@ QString faultOf(const Form1& form, bool choiceMade) {
     const int level = choiceMade ? (*selected)->objectName().back().digitValue() : 1;
     const auto& column = series::seriesTable().at(std::size_t(level - 1));
     const AnimationState& state = form.animation();
-    if (state.pathRadius != column.radius || state.delayCount != column.delayCount ||
+    if (state.pathRadius != column.radius || state.orbitRadius != column.radius ||
+        state.delayCount != column.delayCount ||
         (choiceMade &&
-         form.control<host::Label>("Label17").caption() != series::decimalText(column.energy))) {
+         (form.control<host::Label>("Label17").caption() != series::decimalText(column.energy) ||
+          form.control<host::Line>("Line6").borderColor() != column.lineColours[3]))) {
         return u"the window does not show level %1 throughout"_s.arg(level);
     }
     const QImage drawn = form.control<host::PictureBox>("Picture3").drawing();

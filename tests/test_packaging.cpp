@@ -49,6 +49,13 @@ void PackagingTest::installedTreeValidates() {
     const Run install = run(QStringLiteral(LUMERA_CMAKE),
                             {"--install", LUMERA_BUILD_DIR, "--prefix", m_prefix.path()});
     QVERIFY2(install.exitCode == 0, qPrintable(install.output));
+    // Lintian does not look for these: the icons a desktop looks up, and the Russian manual page.
+    for (const QString& file :
+         {u"share/icons/hicolor/scalable/apps/lumera.svg"_s,
+          u"share/icons/hicolor/16x16/apps/lumera.png"_s,
+          u"share/icons/hicolor/256x256/apps/lumera.png"_s, u"share/man/ru/man1/lumera.1.gz"_s}) {
+        QVERIFY2(QFile::exists(m_prefix.filePath(file)), qPrintable(file));
+    }
     // Hints are advice (the three menu categories are wanted); errors and warnings are not.
     const Run menu = run(u"desktop-file-validate"_s, {m_prefix.filePath(desktopFile)});
     QVERIFY2(menu.exitCode == 0 && !menu.output.contains(u"error:"_s) &&

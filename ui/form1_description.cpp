@@ -184,9 +184,8 @@ constexpr std::array accessibility{
                    "Уровни энергии, переходы серии и длины волн её линий"},
     AccessibleText{"Picture2", "Параметры орбиты",
                    "Радиус вращения, скорость и полная энергия электрона"},
-    AccessibleText{"Picture3", "Атом водорода", "Ядро, шесть орбит и электрон на орбите 1"},
+    AccessibleText{"Picture3", "Атом водорода"},
     AccessibleText{"Picture4", "Номер орбиты", "Выбор нижнего уровня спектральной серии"},
-    AccessibleText{"Frame1", "Номер орбиты", "Выбор нижнего уровня спектральной серии"},
     AccessibleText{"Image1", "Схема энергетических уровней"},
     AccessibleText{"Option1", "Орбита 1", "Серия Лаймана: переходы на уровень 1"},
     AccessibleText{"Option2", "Орбита 2", "Серия Бальмера: переходы на уровень 2"},
@@ -224,7 +223,7 @@ constexpr std::array readingOrder{
     ReadingStop{"Picture1", diagramPhrases},
     ReadingStop{"Picture3"},
     ReadingStop{"Picture2", orbitPhrases},
-    ReadingStop{"Frame1", seriesPhrases},
+    ReadingStop{"Picture4", seriesPhrases},
 };
 
 constexpr FormSpec form1{
