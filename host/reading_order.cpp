@@ -113,6 +113,16 @@ public:
     }
 };
 
+// A control of the reading order by name; a name the window lacks stops the program in every
+// build, as a wrong name asked of the window does.
+template <class Control> Control* named(const QWidget& window, const QString& name) {
+    auto* found = window.findChild<Control*>(name);
+    if (found == nullptr) {
+        qFatal("ReadingOrder: no %s of that kind in the window", qPrintable(name));
+    }
+    return found;
+}
+
 QAccessibleInterface* factory(const QString& className, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget) {
@@ -138,27 +148,19 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
 
 ReadingOrder::ReadingOrder(QWidget& window, std::span<const ui::ReadingStop> stops)
     : QObject(&window) {
-    const auto find = [&window]<class Control>(const QString& name, Control*) {
-        auto* found = window.findChild<Control*>(name);
-        if (found == nullptr) {
-            qFatal("ReadingOrder: no %s of that kind in the window", qPrintable(name));
-        }
-        return found;
-    };
     for (const ui::ReadingStop& stop : stops) {
-        QWidget* group = find(QString::fromUtf8(stop.control), static_cast<QWidget*>(nullptr));
+        auto* group = named<QWidget>(window, QString::fromUtf8(stop.control));
         m_children[&window] << group;
         m_parent.insert(group, &window);
         for (const ui::Phrase& phrase : stop.phrases) {
-            QWidget* speaker =
-                find(QString::fromUtf8(phrase.control), static_cast<QWidget*>(nullptr));
+            auto* speaker = named<QWidget>(window, QString::fromUtf8(phrase.control));
             m_children[group] << speaker;
             m_parent.insert(speaker, group);
             QList<Part>& parts = m_phrase[speaker];
             const QString pattern = QString::fromUtf8(phrase.pattern);
             qsizetype done = 0;
             for (const auto& match : placeholder().globalMatch(pattern)) {
-                const Label* label = find(match.captured(1), static_cast<Label*>(nullptr));
+                const Label* label = named<Label>(window, match.captured(1));
                 parts << Part{pattern.mid(done, match.capturedStart() - done), label};
                 done = match.capturedEnd();
                 // A figure that changes changes the phrase that reads it.
