@@ -149,12 +149,13 @@ QString Desktop::startXvfb() {
     }
     m_env.insert(u"DISPLAY"_s, u":"_s + number);
     QProcess& openbox = keep(launch(u"openbox"_s, {"--sm-disable"}));
+    // On a machine busy building, openbox can take seconds to come up.
     const bool managing = waitUntil(
         [&] {
             return openbox.state() == QProcess::Running &&
                    run(u"xdotool"_s, {"search", "--classname", "openbox"}).exitCode == 0;
         },
-        10000);
+        20000);
     return managing ? QString() : u"openbox never manages the screen"_s;
 }
 
