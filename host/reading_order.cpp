@@ -19,7 +19,7 @@ const QRegularExpression& placeholder() {
 
 const ReadingOrder* orderOf(const QObject* object) {
     const auto* widget = qobject_cast<const QWidget*>(object);
-    const auto* window = widget ? qobject_cast<const Window*>(widget->window()) : nullptr;
+    const Window* window = widget ? Window::of(widget) : nullptr;
     return window ? window->readingOrder() : nullptr;
 }
 
@@ -131,8 +131,7 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
     if (className == QLatin1String(Window::staticMetaObject.className())) {
         return new Stop(widget, QAccessible::Window);
     }
-    if (className == QLatin1String(PictureBox::staticMetaObject.className()) ||
-        className == QLatin1String(Frame::staticMetaObject.className())) {
+    if (className == QLatin1String(PictureBox::staticMetaObject.className())) {
         return new Stop(widget, QAccessible::Grouping);
     }
     if (className == QLatin1String(Label::staticMetaObject.className())) {

@@ -44,7 +44,7 @@ ScreenPacer::ScreenPacer(Mode mode, QWidget* window)
     : QObject(window), m_mode(mode), m_budget(frameOf(window)) {}
 
 ScreenPacer* ScreenPacer::of(const QWidget* control) {
-    const auto* window = qobject_cast<const Window*>(control->window());
+    const Window* window = Window::of(control);
     return window ? window->screenPacer() : nullptr;
 }
 

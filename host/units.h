@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QRect>
+#include <algorithm>
 #include <cmath>
 
 namespace host {
@@ -28,8 +29,8 @@ inline constexpr int twipsPerPixel = 15;
 // at 96 dpi would otherwise lose its last column.
 [[nodiscard]] inline int pointsToPixels(double points, double zoom = 1.0) {
     const double design = points * 96.0 / 72.0;
-    const int exact = static_cast<int>(std::lround(design));
-    return zoom == 1.0 ? exact : std::max(exact, static_cast<int>(std::floor(design * zoom - 0.5)));
+    return std::max(static_cast<int>(std::lround(design)),
+                    static_cast<int>(std::floor(design * zoom - 0.5)));
 }
 
 } // namespace host

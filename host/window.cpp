@@ -172,7 +172,7 @@ void Window::resizeEvent(QResizeEvent* event) {
     // gives; from then on nothing moves.
     if (!m_zoomFixed) {
         const Zoom chosen = chooseZoom(size(), m_extent);
-        if (!(chosen == m_zoom)) {
+        if (chosen != m_zoom) {
             m_zoom = chosen;
             layOut();
         }

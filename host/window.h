@@ -36,6 +36,11 @@ public:
         return *found;
     }
 
+    // The program window a control sits in; null for a control outside one.
+    [[nodiscard]] static const Window* of(const QWidget* control) {
+        return qobject_cast<const Window*>(control->window());
+    }
+
     [[nodiscard]] Bgr backColor() const { return m_background; }
     [[nodiscard]] bool hasBeenActivated() const { return m_activated; }
     [[nodiscard]] ScreenPacer* screenPacer() const { return m_pacer; }
