@@ -1,10 +1,12 @@
+# SPDX-FileCopyrightText: 2026 Соколов А. В.
+# SPDX-License-Identifier: LicenseRef-proprietary
 # The two commands of the README: `make run` and `make test`.
 PRESET ?= default
 BUILD_DIR := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test check lint memcheck clean asan bench package \
-	screenshot
+.PHONY: all deps configure build run test check check-fast lint faults memcheck clean asan bench \
+	package screenshot
 
 all: build
 
@@ -31,7 +33,16 @@ test:
 check: build
 	ctest --preset $(PRESET) -j $(JOBS)
 
-# clang-tidy (.clang-tidy) and cppcheck over our own code, from the normal build's compile commands.
+# The inner loop: the tests that need no real display server (labels unit and widget).
+check-fast: build
+	ctest --preset $(PRESET) -j $(JOBS) -L 'unit|widget'
+
+# Plants each fault of scripts/faults.tsv in turn, rebuilds, runs the suite and says which test
+# caught it. Not part of `make test`: run it after any change that cuts or moves tests.
+faults: build
+	scripts/faults $(BUILD_DIR)/$(PRESET)
+
+# The layer order, format and licence headers, then clang-tidy (.clang-tidy) and cppcheck over our own code, from the normal build's compile commands.
 lint:
 	$(MAKE) build PRESET=default
 	scripts/lint $(BUILD_DIR)/default

@@ -1,6 +1,8 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 #include "animation/idle_wait.h"
 
-#include "host/runtime_error.h"
+#include "host/dispatch/runtime_error.h"
 
 #include <cmath>
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // The electron's wait: a delay count rounded to a 32-bit pass count, and the counted busy loop.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // Where the electron stands at each step of a revolution, in the atom picture's user units.
 #pragma once
 

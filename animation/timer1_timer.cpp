@@ -1,14 +1,16 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 #include "animation/timer1_timer.h"
 
 #include "animation/idle_wait.h"
 #include "animation/orbit_path.h"
-#include "host/colour.h"
-#include "host/picture_box.h"
-#include "host/runtime_error.h"
+#include "host/controls/picture_box.h"
+#include "host/dispatch/runtime_error.h"
+#include "host/screen/colour.h"
 
 namespace animation {
 
-void Timer1_Timer(host::PictureBox& picture3, const AnimationState& state) {
+void Timer1_Timer(host::PictureBox& picture3, const ui::AnimationState& state) {
     std::int16_t step = 1;
     do {
         // The orbit is redrawn first: the last erase left two white points on it.

@@ -1,7 +1,9 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // The timer tick: one whole revolution of the electron round the orbit of the Animation state.
 #pragma once
 
-#include "app/animation_state.h"
+#include "ui/animation_state.h"
 
 #include <cstdint>
 
@@ -12,6 +14,6 @@ class PictureBox;
 namespace animation {
 
 // Draws, waits and erases 360 times, reading the Animation state afresh at every step.
-void Timer1_Timer(host::PictureBox& picture3, const AnimationState& state);
+void Timer1_Timer(host::PictureBox& picture3, const ui::AnimationState& state);
 
 } // namespace animation

@@ -1,11 +1,13 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 #include "app/form1.h"
 
 #include "animation/timer1_timer.h"
-#include "host/label.h"
-#include "host/message_box.h"
-#include "host/option_button.h"
-#include "host/picture_box.h"
-#include "host/timer.h"
+#include "host/controls/label.h"
+#include "host/controls/message_box.h"
+#include "host/controls/option_button.h"
+#include "host/controls/picture_box.h"
+#include "host/controls/timer.h"
 #include "series/series_table.h"
 #include "ui/form1_description.h"
 

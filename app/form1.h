@@ -1,11 +1,13 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // Form1, the main window object: it owns the Animation state and wires the event map.
 #pragma once
 
-#include "app/animation_state.h"
-#include "host/call_gate.h"
-#include "host/dispatcher.h"
-#include "host/window.h"
+#include "host/dispatch/call_gate.h"
+#include "host/dispatch/dispatcher.h"
+#include "host/form/window.h"
 #include "series/series_selection.h"
+#include "ui/animation_state.h"
 #include "ui/form1_description.h"
 
 #include <array>
@@ -41,7 +43,7 @@ public:
     void Option5_Click();
     void Option6_Click();
 
-    [[nodiscard]] const AnimationState& animation() const { return m_animation; }
+    [[nodiscard]] const ui::AnimationState& animation() const { return m_animation; }
     [[nodiscard]] host::CallGate& gate() { return HostServices::gate; }
     [[nodiscard]] host::Dispatcher& dispatcher() { return HostServices::dispatcher; }
 
@@ -54,7 +56,7 @@ private:
     // The one routine of the six option handlers; `level` picks the button and the column.
     void selectSeries(int level);
 
-    AnimationState m_animation;
+    ui::AnimationState m_animation;
     host::PictureBox& m_picture3;
     host::OptionButton& m_option1;
     host::Timer& m_timer1;

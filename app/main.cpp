@@ -1,7 +1,9 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // Program entry: hands the window to the toolkit and runs its event loop.
 #include "app/form1.h"
-#include "host/termination.h"
-#include "host/toolkit_setup.h"
+#include "host/platform/termination.h"
+#include "host/platform/toolkit_setup.h"
 
 #include <QApplication>
 

@@ -1,10 +1,12 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // Times the electron's revolution: a busy pass, a step's drawing, and a revolution at each level.
 #include "animation/idle_wait.h"
 #include "animation/timer1_timer.h"
 #include "app/form1.h"
-#include "host/picture_box.h"
-#include "host/timer.h"
-#include "host/toolkit_setup.h"
+#include "host/controls/picture_box.h"
+#include "host/controls/timer.h"
+#include "host/platform/toolkit_setup.h"
 #include "series/series_table.h"
 
 #include <QApplication>
@@ -120,7 +122,7 @@ int main(int argc, char* argv[]) {
     const double passTime = bestOf(runs, [&] { animation::idlePasses(passes); }) / passes;
 
     // A revolution with no wait is the drawing alone: 360 steps of three shown circles.
-    AnimationState state{4, 4, 0};
+    ui::AnimationState state{4, 4, 0};
     const double drawRevolution = bestOf(runs, [&] { animation::Timer1_Timer(picture, state); });
     const double drawStep = drawRevolution / 360;
 
@@ -141,8 +143,8 @@ int main(int argc, char* argv[]) {
     for (int round = 0; round < rounds; ++round) {
         for (std::size_t level = 0; level < table.size(); ++level) {
             const auto& column = table[level];
-            const AnimationState state{column.radius, column.radius,
-                                       quick ? column.delayCount / 1000 : column.delayCount};
+            const ui::AnimationState state{column.radius, column.radius,
+                                           quick ? column.delayCount / 1000 : column.delayCount};
             const double cpuBefore = threadCpuSeconds();
             QElapsedTimer t;
             t.start();

@@ -1,10 +1,12 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // Micro-benchmarks of the electron's two costs: one busy pass, and one step's three shown circles.
 #include "animation/idle_wait.h"
 #include "animation/orbit_path.h"
 #include "app/form1.h"
-#include "host/picture_box.h"
-#include "host/timer.h"
-#include "host/toolkit_setup.h"
+#include "host/controls/picture_box.h"
+#include "host/controls/timer.h"
+#include "host/platform/toolkit_setup.h"
 
 #include <QApplication>
 #include <QTest>

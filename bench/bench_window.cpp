@@ -1,12 +1,14 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // Whole-window figures: start to first frame, peak memory, and click-to-new-orbit latency.
 //
 //   bench_window startup N     N runs each of this program's window and of a bare Qt window
 //   bench_window click N       N clicks at random moments of running revolutions
 //   bench_window child lumera|bare   (internal) one start, printing its first-frame time
 #include "app/form1.h"
-#include "host/option_button.h"
-#include "host/timer.h"
-#include "host/toolkit_setup.h"
+#include "host/controls/option_button.h"
+#include "host/controls/timer.h"
+#include "host/platform/toolkit_setup.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // Numbers as the labels show them: integers plainly, decimals in the user's locale, never grouped.
 #pragma once
 

@@ -1,33 +1,48 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 #include "series/series_selection.h"
 
-#include "host/label.h"
-#include "host/line.h"
-#include "host/option_button.h"
-#include "host/window.h"
+#include "host/controls/label.h"
+#include "host/controls/line.h"
+#include "host/controls/option_button.h"
+#include "host/form/window.h"
 #include "series/number_text.h"
 #include "series/series_table.h"
+#include "ui/series_fields.h"
 
 namespace series {
 
+namespace {
+
+template <class Control, std::size_t N>
+std::array<Control*, N> controls(const host::Window& form,
+                                 const std::array<const char*, N>& names) {
+    std::array<Control*, N> found{};
+    for (std::size_t i = 0; i < N; ++i) {
+        found.at(i) = &form.control<Control>(names.at(i));
+    }
+    return found;
+}
+
+} // namespace
+
 SeriesFields SeriesFields::of(const host::Window& form) {
+    const ui::SeriesFieldNames& names = ui::seriesFieldNames;
     const auto label = [&form](const char* name) { return &form.control<host::Label>(name); };
-    const auto line = [&form](const char* name) { return &form.control<host::Line>(name); };
     return SeriesFields{
-        .wavelengths = {label("Label27"), label("Label28"), label("Label29"), label("Label7")},
-        .radius = label("Label12"),
-        .speed = label("Label16"),
-        .energy = label("Label17"),
-        .levelEnergies = {label("Label30"), label("Label31"), label("Label32"), label("Label33"),
-                          label("Label34")},
-        .levelNumbers = {label("Label35"), label("Label36"), label("Label37"), label("Label38"),
-                         label("Label40")},
-        .marks = {line("Line3"), line("Line4"), line("Line5"), line("Line6")},
-        .transitions = {label("Label41"), label("Label42"), label("Label43"), label("Label44")},
+        .wavelengths = controls<host::Label>(form, names.wavelengths),
+        .radius = label(names.radius),
+        .speed = label(names.speed),
+        .energy = label(names.energy),
+        .levelEnergies = controls<host::Label>(form, names.levelEnergies),
+        .levelNumbers = controls<host::Label>(form, names.levelNumbers),
+        .marks = controls<host::Line>(form, names.marks),
+        .transitions = controls<host::Label>(form, names.transitions),
     };
 }
 
-void selectSeries(const host::OptionButton& own, const SeriesColumn& column, AnimationState& state,
-                  const SeriesFields& fields) {
+void selectSeries(const host::OptionButton& own, const SeriesColumn& column,
+                  ui::AnimationState& state, const SeriesFields& fields) {
     if (!own.Value()) {
         return;
     }

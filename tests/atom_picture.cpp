@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 #include "atom_picture.h"
 
 #include <cmath>

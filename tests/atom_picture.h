@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // Reads the atom picture off a screenshot of the real program: where it is, its orbits, the
 // electron.
 #pragma once

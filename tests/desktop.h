@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // A private desktop for the real program: Xvfb with openbox, or headless weston with or without
 // XWayland, each with its own screenshots and, on request, an accessibility bus.
 #pragma once

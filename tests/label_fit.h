@@ -1,7 +1,9 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // Whether a label's caption shows whole in its real font: one line, all of its ink inside.
 #pragma once
 
-#include "host/label.h"
+#include "host/controls/label.h"
 
 #include <QFontMetrics>
 #include <QString>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // A left click queued the way outside input arrives: handled when the event loop next runs.
 #pragma once
 

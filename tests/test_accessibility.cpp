@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // The window for screen-reader and keyboard users: what a reader meets, in what order, and the
 // arrow keys in the series panel.
 #include "app/form1.h"

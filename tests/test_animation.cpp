@@ -1,10 +1,12 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // The electron's revolution: its path, what it leaves on the picture, its wait and its errors.
 #include "animation/idle_wait.h"
 #include "animation/orbit_path.h"
 #include "animation/timer1_timer.h"
 #include "app/form1.h"
-#include "host/picture_box.h"
-#include "host/timer.h"
+#include "host/controls/picture_box.h"
+#include "host/controls/timer.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // The checked-in bitmaps as the window shows them: the energy-level diagram and the window icon.
 #include <QFileInfo>
 #include <QImageReader>

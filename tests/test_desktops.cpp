@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // The real program, installed and started by its menu entry, on the desktops people run: X11 with
 // a window manager at the screen sizes of a classroom, and weston with XWayland and without. On
 // each: the platform it lands on, the atom as drawn, the window as a screen reader walks it, the

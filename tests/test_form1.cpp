@@ -1,8 +1,10 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // Form1's activation and ownership notice, on the real window.
 #include "app/form1.h"
-#include "host/option_button.h"
-#include "host/picture_box.h"
-#include "host/timer.h"
+#include "host/controls/option_button.h"
+#include "host/controls/picture_box.h"
+#include "host/controls/timer.h"
 
 #include <QMessageBox>
 #include <QTest>
@@ -11,7 +13,7 @@
 namespace {
 
 QList<double> stateOf(const Form1& form) {
-    const AnimationState& s = form.animation();
+    const ui::AnimationState& s = form.animation();
     return {static_cast<double>(s.pathRadius), static_cast<double>(s.orbitRadius), s.delayCount};
 }
 

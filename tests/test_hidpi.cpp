@@ -1,8 +1,10 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // On a screen of twice the pixel density (QT_SCALE_FACTOR=2) the window is laid out as at 96 dpi,
 // in the same logical pixels and fonts, only drawn with twice the pixels: the atom picture too.
 // A zoom for a large screen comes on top.
 #include "app/form1.h"
-#include "host/picture_box.h"
+#include "host/controls/picture_box.h"
 
 #include <QTest>
 
@@ -17,8 +19,8 @@ private slots:
         QCOMPARE(form.devicePixelRatioF(), 2.0);
         // Each control where its twips put it at 15 to a pixel; lines and the timer have no box.
         const auto pixels = [](int twips) { return qRound(twips / 15.0); };
-        for (const ui::ControlSpec& row : ui::form1Description().controls) {
-            if (row.kind != ui::Kind::Timer && row.kind != ui::Kind::Line) {
+        for (const host::ControlSpec& row : ui::form1Description().controls) {
+            if (row.kind != host::Kind::Timer && row.kind != host::Kind::Line) {
                 QCOMPARE(form.control<QWidget>(row.name).geometry(),
                          QRect(pixels(row.left), pixels(row.top), pixels(row.width),
                                pixels(row.height)));

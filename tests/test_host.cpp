@@ -1,10 +1,12 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // The promises of the host layer, each checked as the program relies on it.
-#include "host/call_gate.h"
-#include "host/dispatcher.h"
-#include "host/label.h"
-#include "host/option_button.h"
-#include "host/picture_box.h"
-#include "host/timer.h"
+#include "host/controls/label.h"
+#include "host/controls/option_button.h"
+#include "host/controls/picture_box.h"
+#include "host/controls/timer.h"
+#include "host/dispatch/call_gate.h"
+#include "host/dispatch/dispatcher.h"
 
 #include <QElapsedTimer>
 #include <QScreen>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // The window as it opens, as the user sees it: nothing overlaps by accident, the front control is
 // on top, captions fit and sit as aligned; a few places, colours and styles typed from the layout.
 #include "app/form1.h"

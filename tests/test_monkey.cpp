@@ -1,13 +1,15 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // Random input against the real window: clicks, double-clicks, keys, resizes, the notice and
 // revolutions in any order, with the window checked between them. Every run prints its random
 // start value; LUMERA_MONKEY_START replays it and LUMERA_MONKEY_EVENTS sets the length.
 #include "animation/timer1_timer.h"
 #include "app/form1.h"
-#include "host/label.h"
-#include "host/line.h"
-#include "host/option_button.h"
-#include "host/picture_box.h"
-#include "host/timer.h"
+#include "host/controls/label.h"
+#include "host/controls/line.h"
+#include "host/controls/option_button.h"
+#include "host/controls/picture_box.h"
+#include "host/controls/timer.h"
 #include "series/number_text.h"
 #include "series/series_table.h"
 
@@ -32,7 +34,7 @@ QString faultOf(const Form1& form, bool choiceMade) {
     }
     const int level = choiceMade ? (*selected)->objectName().back().digitValue() : 1;
     const auto& column = series::seriesTable().at(std::size_t(level - 1));
-    const AnimationState& state = form.animation();
+    const ui::AnimationState& state = form.animation();
     if (state.pathRadius != column.radius || state.orbitRadius != column.radius ||
         state.delayCount != column.delayCount ||
         (choiceMade &&
@@ -114,7 +116,7 @@ void MonkeyTest::randomInputKeepsTheWindowSound() {
         } else {
             ++revolutions;
             form.dispatcher().run("Timer1_Timer", [&] {
-                AnimationState quick = form.animation();
+                ui::AnimationState quick = form.animation();
                 quick.delayCount /= 1000;
                 animation::Timer1_Timer(form.control<host::PictureBox>("Picture3"), quick);
             });

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // The installed program as a desktop sees it: the install tree, checked with the desktop's own
 // validators, and the Debian package, checked with Debian's.
 #include <QDir>

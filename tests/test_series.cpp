@@ -1,7 +1,9 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // Choosing a series: the six handlers on the real window, and the number text they write.
 #include "app/form1.h"
-#include "host/line.h"
-#include "host/option_button.h"
+#include "host/controls/line.h"
+#include "host/controls/option_button.h"
 #include "label_fit.h"
 #include "series/number_text.h"
 

@@ -1,11 +1,13 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // The window at any screen size: one zoom chosen before it is first drawn, the design centred and
 // never shrunk, every caption still whole, the whole cell of an orbit button taking the click, and
 // at the design's own size the very same pixels as ever.
 #include "app/form1.h"
-#include "host/label.h"
-#include "host/option_button.h"
-#include "host/picture_box.h"
-#include "host/shape.h"
+#include "host/controls/label.h"
+#include "host/controls/option_button.h"
+#include "host/controls/picture_box.h"
+#include "host/controls/shape.h"
 #include "label_fit.h"
 
 #include <QAbstractButton>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // Regenerates assets/diagram.bmp, assets/lumera.ico and the desktop icons;
 // usage: make_assets <assets-dir> [<hicolor-dir>].
 #include <QBuffer>

@@ -1,85 +1,28 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 #include "ui/form1_description.h"
 
 #include <array>
-#include <cstring>
 
 namespace ui {
 
 namespace {
 
 using host::Bgr;
-using host::FontSpec;
+using host::ControlSpec;
+using host::Kind;
+using host::rows::control;
+using host::rows::image;
+using host::rows::label;
+using host::rows::line;
+using host::rows::shape;
+using host::rows::timer;
 namespace c = host::colours;
-constexpr auto left = host::Alignment::Left;
 constexpr auto centred = host::Alignment::Centre;
 
-constexpr ControlSpec control(const char* name, Kind kind, const char* in, int l, int t, int w,
-                              int h, Bgr back) {
-    ControlSpec row;
-    row.name = name;
-    row.kind = kind;
-    row.container = in;
-    row.left = l;
-    row.top = t;
-    row.width = w;
-    row.height = h;
-    row.back = back;
-    return row;
-}
-
-constexpr ControlSpec label(const char* name, const char* in, int l, int t, int w, int h,
-                            const char* caption, const FontSpec& font, Bgr fore, Bgr back,
-                            host::Alignment alignment = left) {
-    ControlSpec row = control(name, Kind::Label, in, l, t, w, h, back);
-    row.caption = caption;
-    row.font = font;
-    row.fore = fore;
-    row.alignment = alignment;
-    return row;
-}
-
-constexpr ControlSpec line(const char* name, const char* in, int x1, int y1, int x2, int y2,
-                           int widthPixels, Bgr colour) {
-    ControlSpec row;
-    row.name = name;
-    row.kind = Kind::Line;
-    row.container = in;
-    row.x1 = x1;
-    row.y1 = y1;
-    row.x2 = x2;
-    row.y2 = y2;
-    row.borderWidth = widthPixels;
-    row.fore = colour;
-    return row;
-}
-
+// Every orbit button sits in the frame, on the panel's yellow, one cell high.
 constexpr ControlSpec option(const char* name, int l, bool selected) {
-    ControlSpec row = control(name, Kind::OptionButton, "Frame1", l, 720, 255, 255, c::panelYellow);
-    row.value = selected;
-    return row;
-}
-
-constexpr ControlSpec timer(const char* name, bool enabled, int intervalMs) {
-    ControlSpec row;
-    row.name = name;
-    row.kind = Kind::Timer;
-    row.value = enabled;
-    row.intervalMs = intervalMs;
-    return row;
-}
-
-constexpr ControlSpec shape(const char* name, const char* in, int l, int t, int w, int h, Bgr fill,
-                            Bgr outline) {
-    ControlSpec row = control(name, Kind::Shape, in, l, t, w, h, fill);
-    row.fore = outline;
-    return row;
-}
-
-constexpr ControlSpec image(const char* name, const char* in, int l, int t, int w, int h,
-                            const char* picture) {
-    ControlSpec row = control(name, Kind::Image, in, l, t, w, h, c::white);
-    row.picture = picture;
-    return row;
+    return host::rows::option(name, "Frame1", l, 720, 255, 255, c::panelYellow, selected);
 }
 
 constexpr Bgr yellow = c::panelYellow;
@@ -179,54 +122,54 @@ constexpr std::array<const char*, 5> tabOrder{"Picture1", "Picture2", "Picture3"
 
 // The option buttons show no caption: the reader says the orbit and the series it selects.
 constexpr std::array accessibility{
-    AccessibleText{"Form1", "ЛЮМЕРА", "Модель атома водорода по Бору"},
-    AccessibleText{"Picture1", "Схема энергетических уровней",
-                   "Уровни энергии, переходы серии и длины волн её линий"},
-    AccessibleText{"Picture2", "Параметры орбиты",
-                   "Радиус вращения, скорость и полная энергия электрона"},
-    AccessibleText{"Picture3", "Атом водорода"},
-    AccessibleText{"Picture4", "Номер орбиты", "Выбор нижнего уровня спектральной серии"},
-    AccessibleText{"Image1", "Схема энергетических уровней"},
-    AccessibleText{"Option1", "Орбита 1", "Серия Лаймана: переходы на уровень 1"},
-    AccessibleText{"Option2", "Орбита 2", "Серия Бальмера: переходы на уровень 2"},
-    AccessibleText{"Option3", "Орбита 3", "Серия Пашена: переходы на уровень 3"},
-    AccessibleText{"Option4", "Орбита 4", "Серия Брэкета: переходы на уровень 4"},
-    AccessibleText{"Option5", "Орбита 5", "Серия Пфунда: переходы на уровень 5"},
-    AccessibleText{"Option6", "Орбита 6", "Серия Хэмфри: переходы на уровень 6"},
+    host::AccessibleText{"Form1", "ЛЮМЕРА", "Модель атома водорода по Бору"},
+    host::AccessibleText{"Picture1", "Схема энергетических уровней",
+                         "Уровни энергии, переходы серии и длины волн её линий"},
+    host::AccessibleText{"Picture2", "Параметры орбиты",
+                         "Радиус вращения, скорость и полная энергия электрона"},
+    host::AccessibleText{"Picture3", "Атом водорода"},
+    host::AccessibleText{"Picture4", "Номер орбиты", "Выбор нижнего уровня спектральной серии"},
+    host::AccessibleText{"Image1", "Схема энергетических уровней"},
+    host::AccessibleText{"Option1", "Орбита 1", "Серия Лаймана: переходы на уровень 1"},
+    host::AccessibleText{"Option2", "Орбита 2", "Серия Бальмера: переходы на уровень 2"},
+    host::AccessibleText{"Option3", "Орбита 3", "Серия Пашена: переходы на уровень 3"},
+    host::AccessibleText{"Option4", "Орбита 4", "Серия Брэкета: переходы на уровень 4"},
+    host::AccessibleText{"Option5", "Орбита 5", "Серия Пфунда: переходы на уровень 5"},
+    host::AccessibleText{"Option6", "Орбита 6", "Серия Хэмфри: переходы на уровень 6"},
 };
 
 // A figure is read with its caption and unit, as a person reads the row.
 constexpr std::array diagramPhrases{
-    Phrase{"Label35", "Уровень {Label35}: {Label30} эВ"},
-    Phrase{"Label36", "Уровень {Label36}: {Label31} эВ"},
-    Phrase{"Label37", "Уровень {Label37}: {Label32} эВ"},
-    Phrase{"Label38", "Уровень {Label38}: {Label33} эВ"},
-    Phrase{"Label40", "Уровень {Label40}: {Label34} эВ"},
-    Phrase{"Label2", "{Label2}"},
-    Phrase{"Label3", "λ, {Label41} {Label27} {Label45}"},
-    Phrase{"Label4", "λ, {Label42} {Label28} {Label46}"},
-    Phrase{"Label5", "λ, {Label43} {Label29} {Label47}"},
-    Phrase{"Label6", "λ, {Label44} {Label7} {Label48}"},
+    host::Phrase{"Label35", "Уровень {Label35}: {Label30} эВ"},
+    host::Phrase{"Label36", "Уровень {Label36}: {Label31} эВ"},
+    host::Phrase{"Label37", "Уровень {Label37}: {Label32} эВ"},
+    host::Phrase{"Label38", "Уровень {Label38}: {Label33} эВ"},
+    host::Phrase{"Label40", "Уровень {Label40}: {Label34} эВ"},
+    host::Phrase{"Label2", "{Label2}"},
+    host::Phrase{"Label3", "λ, {Label41} {Label27} {Label45}"},
+    host::Phrase{"Label4", "λ, {Label42} {Label28} {Label46}"},
+    host::Phrase{"Label5", "λ, {Label43} {Label29} {Label47}"},
+    host::Phrase{"Label6", "λ, {Label44} {Label7} {Label48}"},
 };
 constexpr std::array orbitPhrases{
-    Phrase{"Label11", "{Label11} {Label12} {Label13}"},
-    Phrase{"Label14", "{Label14} {Label16} {Label18}"},
-    Phrase{"Label15", "{Label15} {Label17} {Label19}"},
+    host::Phrase{"Label11", "{Label11} {Label12} {Label13}"},
+    host::Phrase{"Label14", "{Label14} {Label16} {Label18}"},
+    host::Phrase{"Label15", "{Label15} {Label17} {Label19}"},
 };
 // The option buttons say their own names, in the order they are seen.
 constexpr std::array seriesPhrases{
-    Phrase{"Option1", ""}, Phrase{"Option2", ""}, Phrase{"Option3", ""},
-    Phrase{"Option4", ""}, Phrase{"Option5", ""}, Phrase{"Option6", ""},
+    host::Phrase{"Option1", ""}, host::Phrase{"Option2", ""}, host::Phrase{"Option3", ""},
+    host::Phrase{"Option4", ""}, host::Phrase{"Option5", ""}, host::Phrase{"Option6", ""},
 };
 constexpr std::array readingOrder{
-    ReadingStop{"Label1"},
-    ReadingStop{"Picture1", diagramPhrases},
-    ReadingStop{"Picture3"},
-    ReadingStop{"Picture2", orbitPhrases},
-    ReadingStop{"Picture4", seriesPhrases},
+    host::ReadingStop{"Label1"},
+    host::ReadingStop{"Picture1", diagramPhrases},
+    host::ReadingStop{"Picture3"},
+    host::ReadingStop{"Picture2", orbitPhrases},
+    host::ReadingStop{"Picture4", seriesPhrases},
 };
 
-constexpr FormSpec form1{
+constexpr host::FormSpec form1{
     .name = "Form1",
     .caption = "ЛЮМЕРА",
     .background = c::windowBlue,
@@ -242,17 +185,8 @@ constexpr FormSpec form1{
 
 } // namespace
 
-const FormSpec& form1Description() {
+const host::FormSpec& form1Description() {
     return form1;
-}
-
-const ControlSpec* findControl(const FormSpec& form, const char* name) {
-    for (const ControlSpec& row : form.controls) {
-        if (std::strcmp(row.name, name) == 0) {
-            return &row;
-        }
-    }
-    return nullptr;
 }
 
 } // namespace ui

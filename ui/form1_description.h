@@ -1,8 +1,10 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
 // The description of the program's only window, Form1: every control as it is when the window
 // opens.
 #pragma once
 
-#include "ui/control_spec.h"
+#include "host/form/control_spec.h"
 
 namespace ui {
 
@@ -15,9 +17,6 @@ inline constexpr host::FontSpec lambda{9.75, 700, host::Charset::Symbol};
 inline constexpr host::FontSpec standard{8.25, 400, host::Charset::Cyrillic};
 } // namespace fonts
 
-[[nodiscard]] const FormSpec& form1Description();
-
-// The row of a control by name, or nullptr.
-[[nodiscard]] const ControlSpec* findControl(const FormSpec& form, const char* name);
+[[nodiscard]] const host::FormSpec& form1Description();
 
 } // namespace ui

@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 Соколов А. В.
+# SPDX-License-Identifier: LicenseRef-proprietary
 """A running program's window through the accessibility bus, as a screen reader meets it.
 atspi.py <pid>: prints the window as a reader walks it, one line per object in the order it is
 met: depth, role, name and, where there is one, the description.

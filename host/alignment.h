@@ -1,8 +1,0 @@
-// How a label places its caption: shared by the window description and the label widget.
-#pragma once
-
-namespace host {
-
-enum class Alignment { Left, Centre };
-
-} // namespace host

@@ -1,0 +1,143 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
+#include "host/controls/picture_box.h"
+
+#include "host/dispatch/call_gate.h"
+#include "host/screen/circle_raster.h"
+#include "host/screen/screen_pacer.h"
+#include "host/screen/units.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace host {
+
+PictureSurface::PictureSurface(Bgr background, QWidget* parent)
+    : QWidget(parent), m_background(background) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+QImage& PictureSurface::drawing() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize deviceSize = (QSizeF(size()) * ratio).toSize();
+    if (m_drawing.isNull() || m_drawing.size() != deviceSize) {
+        QImage fresh(deviceSize, QImage::Format_RGB32);
+        fresh.setDevicePixelRatio(ratio);
+        fresh.fill(toQColor(m_background));
+        if (!m_drawing.isNull()) {
+            QPainter keep(&fresh);
+            keep.drawImage(0, 0, m_drawing);
+        }
+        m_drawing = fresh;
+    }
+    return m_drawing;
+}
+
+void PictureSurface::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    if (m_drawing.isNull()) {
+        painter.fillRect(event->rect(), toQColor(m_background));
+        return;
+    }
+    const QRect area = event->rect();
+    const qreal ratio = m_drawing.devicePixelRatio();
+    const QRectF source(area.x() * ratio, area.y() * ratio, area.width() * ratio,
+                        area.height() * ratio);
+    painter.drawImage(QRectF(area), m_drawing, source);
+}
+
+PictureBox::PictureBox(const QString& name, Bgr background, CallGate& gate, QWidget* parent,
+                       ScreenPacer* pacer)
+    : QWidget(parent), m_gate(gate), m_pacer(pacer), m_background(background),
+      m_surface(new PictureSurface(background, this)) {
+    setObjectName(name);
+    m_surface->setObjectName(name + QStringLiteral("Surface"));
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void PictureBox::place(const QRect& geometry, int ring) {
+    m_ring = ring;
+    setGeometry(geometry);
+    const int border = borderWidth * ring;
+    m_surface->setGeometry(
+        QRect(QPoint(0, 0), geometry.size()).adjusted(border, border, -border, -border));
+}
+
+void PictureBox::resizeEvent(QResizeEvent*) {
+    const int border = borderWidth * m_ring;
+    m_surface->setGeometry(rect().adjusted(border, border, -border, -border));
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    // A thin sunken border: dark above and left, light below and right, two rings deep.
+    QPainter painter(this);
+    const QRect r = rect();
+    const auto edge = [&](QRect box, const QColor& topLeft, const QColor& bottomRight) {
+        painter.setPen(topLeft);
+        painter.drawLine(box.topLeft(), box.topRight() - QPoint(1, 0));
+        painter.drawLine(box.topLeft(), box.bottomLeft() - QPoint(0, 1));
+        painter.setPen(bottomRight);
+        painter.drawLine(box.bottomLeft(), box.bottomRight());
+        painter.drawLine(box.topRight(), box.bottomRight());
+    };
+    for (int i = 0; i < 2 * m_ring; ++i) {
+        const bool outer = i < m_ring;
+        edge(r.adjusted(i, i, -i, -i), outer ? QColor(128, 128, 128) : QColor(0, 0, 0),
+             outer ? QColor(255, 255, 255) : QColor(192, 192, 192));
+    }
+}
+
+void PictureBox::Scale(float x1, float y1, float x2, float y2) {
+    m_gate.check(Operation::Scale, objectName());
+    m_scaleLeft = x1;
+    m_scaleTop = y1;
+    m_scaleWidth = static_cast<double>(x2) - x1;
+    m_scaleHeight = static_cast<double>(y2) - y1;
+    m_scaled = true;
+}
+
+double PictureBox::pixelsPerUnitX() const {
+    const double width = m_surface->width();
+    if (!m_scaled) {
+        return 1.0 / twipsPerPixel;
+    }
+    return width / m_scaleWidth;
+}
+
+QPointF PictureBox::toPixels(double x, double y) const {
+    if (!m_scaled) {
+        return {x / twipsPerPixel, y / twipsPerPixel};
+    }
+    return {(x - m_scaleLeft) * m_surface->width() / m_scaleWidth,
+            (y - m_scaleTop) * m_surface->height() / m_scaleHeight};
+}
+
+void PictureBox::Circle(float x, float y, float radius, std::optional<Bgr> colour) {
+    m_gate.check(Operation::Circle, objectName());
+    beforeChange(m_pacer);
+    QImage& image = m_surface->drawing();
+    const double ratio = image.devicePixelRatio();
+    const QRgb rgb = toQColor(colour.value_or(m_foreColor)).rgb();
+    const QRect changed =
+        drawCircleOutline(image, toPixels(x, y) * ratio, radius * pixelsPerUnitX() * ratio, rgb);
+    // Only what changed goes to the screen, while the handler may still hold the thread for a
+    // whole revolution. Pixels that did not change are on the screen already.
+    showChange(m_pacer, m_surface,
+               QRectF(changed.x() / ratio, changed.y() / ratio, changed.width() / ratio,
+                      changed.height() / ratio)
+                   .toAlignedRect());
+}
+
+QImage PictureBox::drawing() const {
+    if (!m_surface->hasDrawing()) {
+        QImage blank((QSizeF(m_surface->size()) * devicePixelRatioF()).toSize(),
+                     QImage::Format_RGB32);
+        blank.setDevicePixelRatio(devicePixelRatioF());
+        blank.fill(toQColor(m_background));
+        return blank;
+    }
+    return m_surface->drawing();
+}
+
+} // namespace host

@@ -1,0 +1,64 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
+// The top-level window built from its description, with an activation event raised once.
+#pragma once
+
+#include "host/controls/named_control.h"
+#include "host/screen/colour.h"
+#include "host/screen/zoom.h"
+
+#include <QWidget>
+#include <vector>
+
+namespace host {
+
+class CallGate;
+class Dispatcher;
+struct FormSpec;
+class ScreenPacer;
+
+class Window : public QWidget {
+    Q_OBJECT
+
+public:
+    // Creates every control of the description, front to back and in tab order.
+    Window(const FormSpec& form, CallGate& gate, Dispatcher& dispatcher, QWidget* parent = nullptr);
+
+    // The control of that name and kind; a name the description lacks stops the program.
+    template <class Control> [[nodiscard]] Control& control(const char* name) const {
+        return namedControl<Control>(*this, QString::fromUtf8(name));
+    }
+
+    [[nodiscard]] Bgr backColor() const { return m_background; }
+    [[nodiscard]] bool hasBeenActivated() const { return m_activated; }
+    // The zoom the window was laid out at: chosen before it is first drawn, kept for its life.
+    [[nodiscard]] const Zoom& zoom() const { return m_zoom; }
+
+signals:
+    // The window became active (focused, or first on the screen) for the first time after it
+    // was shown. Raised once only: a later activation would reset the electron to orbit 1
+    // beside another series' figures.
+    void Activate();
+    void closing();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void raiseActivate();
+    void layOut();
+
+    const FormSpec& m_form;
+    // The controls in the description's order.
+    std::vector<QObject*> m_controls;
+    QSize m_extent;
+    Zoom m_zoom;
+    bool m_zoomFixed = false;
+    Bgr m_background;
+    ScreenPacer* m_pacer;
+    bool m_activated = false;
+};
+
+} // namespace host

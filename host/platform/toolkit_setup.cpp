@@ -1,0 +1,39 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
+#include "host/platform/toolkit_setup.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+namespace host {
+
+std::optional<QByteArray> defaultPlatform(const QByteArray& chosen, const QByteArray& display) {
+    if (!chosen.isEmpty() || display.isEmpty()) {
+        return std::nullopt;
+    }
+    // Each circle's flush costs little on an X server (XWayland included) and a whole compositor
+    // frame on Wayland. Wayland stays the fallback for an X server that does not answer.
+    return QByteArrayLiteral("xcb;wayland");
+}
+
+void prepareToolkit() {
+    // The user's own choice, QT_QPA_PLATFORM or -platform (which Qt reads over the variable),
+    // wins.
+    if (const auto platform = defaultPlatform(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"))) {
+        qputenv("QT_QPA_PLATFORM", *platform);
+    }
+    // A revolution holds the thread far longer than Qt's Wayland client waits for a frame's
+    // answer (100 ms) before it takes the window for hidden and drops every drawing until the
+    // compositor's next frame: the electron would vanish for good.
+    if (!qEnvironmentVariableIsSet("QT_WAYLAND_FRAME_CALLBACK_TIMEOUT")) {
+        qputenv("QT_WAYLAND_FRAME_CALLBACK_TIMEOUT", QByteArrayLiteral("600000"));
+    }
+    // The electron flushes a few pixels at a time, over and over, while its handler holds the
+    // thread. Shared-memory images make each small flush wait for the X server to finish the
+    // previous one; plain requests do not.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", QByteArrayLiteral("1"));
+    }
+}
+
+} // namespace host

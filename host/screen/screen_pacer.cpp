@@ -1,0 +1,78 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
+#include "host/screen/screen_pacer.h"
+
+#include <QScreen>
+#include <QWidget>
+
+namespace host {
+
+namespace {
+
+FrameBudget::Duration now() {
+    return std::chrono::duration_cast<FrameBudget::Duration>(
+        std::chrono::steady_clock::now().time_since_epoch());
+}
+
+FrameBudget::Duration frameOf(const QWidget* window) {
+    const QScreen* screen = window->screen();
+    const double hertz = screen && screen->refreshRate() >= 1 ? screen->refreshRate() : 60.0;
+    return std::chrono::duration_cast<FrameBudget::Duration>(
+        std::chrono::duration<double>(1.0 / hertz));
+}
+
+} // namespace
+
+ScreenPacer::Mode ScreenPacer::modeFor(const QString& platformName) {
+    return platformName.startsWith(QLatin1String("wayland")) ? Mode::OncePerFrame
+                                                             : Mode::EveryChange;
+}
+
+ScreenPacer::ScreenPacer(Mode mode, QWidget* window)
+    : QObject(window), m_mode(mode), m_budget(frameOf(window)) {}
+
+void ScreenPacer::beforeChange() {
+    if (m_mode == Mode::OncePerFrame && m_pendingControl && m_budget.due(now())) {
+        flushPending();
+    }
+}
+
+void ScreenPacer::changed(QWidget* control, const QRect& rect) {
+    // Painted when the event loop runs again, unless a frame comes due first: a handler that
+    // returns soon shows its change then, one that holds the thread shows it on the next frame.
+    control->update(rect);
+    if (m_pendingControl == control) {
+        m_pendingRect |= rect;
+    } else {
+        m_pendingControl = control;
+        m_pendingRect = rect;
+    }
+}
+
+void ScreenPacer::flushPending() {
+    const auto start = now();
+    // One repaint brings every change marked in the window since the last flush.
+    m_pendingControl->repaint(m_pendingRect);
+    m_pendingControl = nullptr;
+    m_budget.flushed(start, now());
+}
+
+void beforeChange(ScreenPacer* pacer) {
+    if (pacer != nullptr) {
+        pacer->beforeChange();
+    }
+}
+
+void showChange(ScreenPacer* pacer, QWidget* control, const QRect& rect) {
+    if (!control->isVisible() || rect.isEmpty()) {
+        return;
+    }
+    if (pacer != nullptr && pacer->mode() == ScreenPacer::Mode::OncePerFrame) {
+        pacer->changed(control, rect);
+    } else {
+        // On the screen before this returns: a handler may hold the thread for a long time.
+        control->repaint(rect);
+    }
+}
+
+} // namespace host

@@ -1,0 +1,55 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
+// Brings what the controls drew to the screen: each change at once where a flush is cheap (X11),
+// at most once a frame where every flush goes through a compositor (Wayland).
+#pragma once
+
+#include "host/screen/frame_budget.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+
+class QWidget;
+
+namespace host {
+
+class ScreenPacer : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Mode {
+        // Every change is flushed before the drawing call returns.
+        EveryChange,
+        // Changes wait for the next frame. A compositor shows nothing between two of its frames,
+        // and a flush beyond one a frame waits for a buffer to come back: one frame per circle.
+        OncePerFrame,
+    };
+
+    [[nodiscard]] static Mode modeFor(const QString& platformName);
+
+    ScreenPacer(Mode mode, QWidget* window);
+
+    [[nodiscard]] Mode mode() const { return m_mode; }
+
+    // A control is about to change what it shows. When a frame is due, the screen first gets
+    // what is drawn now: it has been there longest (the electron, all through its wait).
+    void beforeChange();
+    // The control changed `rect` (its own coordinates); it reaches the screen with a frame.
+    void changed(QWidget* control, const QRect& rect);
+
+private:
+    void flushPending();
+
+    Mode m_mode;
+    FrameBudget m_budget;
+    QPointer<QWidget> m_pendingControl;
+    QRect m_pendingRect;
+};
+
+// What controls call with the pacer their window handed them; without one (a control outside a
+// program window) each change shows at once.
+void beforeChange(ScreenPacer* pacer);
+void showChange(ScreenPacer* pacer, QWidget* control, const QRect& rect);
+
+} // namespace host
