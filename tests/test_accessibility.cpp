@@ -59,22 +59,36 @@ private slots:
         }
     }
 
-    // An arrow selects the next orbit round the row as a click would: that handler alone runs,
-    // and the focus follows.
+    // An arrow selects the neighbouring orbit round the row as a click would: that handler alone
+    // runs, and the focus follows. Left and Up go back, Right and Down on.
+    void arrowKeysSelectLikeAClick_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("to");
+        QTest::newRow("Left from the first, round to the last") << 1 << int(Qt::Key_Left) << 6;
+        QTest::newRow("Up, back") << 4 << int(Qt::Key_Up) << 3;
+        QTest::newRow("Right, on") << 2 << int(Qt::Key_Right) << 3;
+        QTest::newRow("Down from the last, round to the first") << 6 << int(Qt::Key_Down) << 1;
+    }
     void arrowKeysSelectLikeAClick() {
+        QFETCH(int, from);
+        QFETCH(int, key);
+        QFETCH(int, to);
+        const auto option = [](int n) { return qPrintable(QStringLiteral("Option%1").arg(n)); };
         Form1 form;
         // No activation: the timer stays off, so no revolution holds the event loop.
         QObject::disconnect(&form, &host::Window::Activate, nullptr, nullptr);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.control<QWidget>("Option1").setFocus();
+        form.control<QAbstractButton>(option(from)).click();
+        form.control<QWidget>(option(from)).setFocus();
         form.gate().startRecording();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left); // round to the last
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
         const auto& calls = form.gate().calls();
-        QCOMPARE(calls.size(), std::size_t{26}); // Option6's Value, then its 25 writes
-        QCOMPARE(calls.front().control, "Option6");
-        QCOMPARE(QApplication::focusWidget()->objectName(), "Option6");
-        QCOMPARE(form.animation().pathRadius, 14);
+        QCOMPARE(calls.size(), std::size_t{26}); // the button's Value, then its 25 writes
+        QCOMPARE(calls.front().control, option(to));
+        QCOMPARE(QApplication::focusWidget()->objectName(), option(to));
+        QCOMPARE(form.animation().pathRadius, 2 * to + 2);
     }
 };
 

@@ -171,6 +171,10 @@ void DesktopsTest::runsOnEachDesktop() {
     const desktop::ToolResult pressed =
         screen.run(QStringLiteral(LUMERA_ATSPI), {QString::number(pid), u"Орбита 6"_s}, 30000);
     QVERIFY2(pressed.exitCode == 0, qPrintable(pressed.err));
+    // A reader following a phrase is told its new wording, not only the bare figure.
+    for (const QString& told : {u"λ, 6 - 7 = 12363 нм"_s, u"λ, 6 - 10 = 5125 нм"_s}) {
+        QVERIFY2(pressed.out.split(u'\n').contains(told), qPrintable(pressed.out));
+    }
     // The revolution that was running when the press came ends on orbit 1 first.
     QVERIFY2(
         desktop::waitUntil(

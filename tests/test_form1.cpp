@@ -51,6 +51,21 @@ private slots:
         QVERIFY(timer.isEnabled());
     }
 
+    // Activation is raised once: a window that gets the focus back keeps the orbit chosen.
+    void activationComesOnce() {
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.control<host::Timer>("Timer1").setEnabled(false);
+        form.control<host::OptionButton>("Option3").click();
+        QWidget other;
+        other.show();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(stateOf(form), (QList<double>{8, 8, 800000}));
+    }
+
     // A double click on the heading shows the notice, an information box with one button under a
     // title spelled so on purpose; closing it leaves everything as it was.
     void doubleClickOnTheHeadingShowsTheNotice() {

@@ -4,12 +4,15 @@
 """A running program's window through the accessibility bus, as a screen reader meets it.
 atspi.py <pid>: prints the window as a reader walks it, one line per object in the order it is
 met: depth, role, name and, where there is one, the description.
-atspi.py <pid> <name>: presses the control of that accessible name, as a reader's user would.
+atspi.py <pid> <name>: presses the control of that accessible name, as a reader's user would, then
+prints the new names the program announces (what a reader following them hears), one a line,
+until none has come for two seconds.
 Exits 1 when the program (or the control) never shows up on the bus."""
 import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 
 def walk(node, depth):
@@ -32,6 +35,35 @@ def find(node, name, depth=0):
     return None
 
 
+def press_and_listen(target, pid):
+    quiet = {"timer": None}
+
+    def stop_later():
+        if quiet["timer"] is not None:
+            GLib.source_remove(quiet["timer"])
+        quiet["timer"] = GLib.timeout_add(2000, pyatspi.Registry.stop)
+
+    def renamed(event):
+        try:
+            ours = event.host_application.get_process_id() == pid
+        except Exception:  # an application that left the bus meanwhile
+            ours = False
+        if ours:
+            print(event.source.name, flush=True)
+            stop_later()
+
+    def press():
+        target.queryAction().doAction(0)
+        stop_later()
+        return False
+
+    pyatspi.Registry.registerEventListener(renamed, "object:property-change:accessible-name")
+    # The program hears of the listener through the registry: give that a moment.
+    GLib.timeout_add(500, press)
+    GLib.timeout_add(20000, pyatspi.Registry.stop)
+    pyatspi.Registry.start()
+
+
 def main():
     pid, name = int(sys.argv[1]), (sys.argv[2] if len(sys.argv) > 2 else None)
     deadline = time.monotonic() + 20
@@ -45,7 +77,7 @@ def main():
                 return 0
             target = find(app, name)
             if target is not None:
-                target.queryAction().doAction(0)
+                press_and_listen(target, pid)
                 return 0
         time.sleep(0.2)
     print(f"nothing named {name!r} in process {pid} on the bus", file=sys.stderr)

@@ -1,0 +1,119 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
+// The host's rules that need no window: the zoom, the frame budget, units and the platform asked
+// for.
+#include "host/platform/toolkit_setup.h"
+#include "host/screen/frame_budget.h"
+#include "host/screen/units.h"
+#include "host/screen/zoom.h"
+
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Form1's extent with its margins, in twips: 1043.7 × 721 pixels at zoom 1.
+const QSize design(15655, 10815);
+
+} // namespace
+
+class HostRulesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void zoom_data() {
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<QSize>("designTwips");
+        QTest::addColumn<double>("factor");
+        QTest::addColumn<QPoint>("offset");
+        QTest::newRow("smaller screen: as designed, top left")
+            << QSize(800, 600) << design << 1.0 << QPoint();
+        QTest::newRow("1024x768 a little too narrow: as designed")
+            << QSize(1024, 745) << design << 1.0 << QPoint();
+        QTest::newRow("1366x768: the height sets it, centred across")
+            << QSize(1366, 745) << design << 1.0332871 << QPoint(144, 0);
+        QTest::newRow("1920x1080") << QSize(1920, 1061) << design << 1.4715673 << QPoint(192, 0);
+        QTest::newRow("tall screen: the width sets it, centred down")
+            << QSize(2087, 2000) << design << 1.9996806 << QPoint(0, 279);
+        QTest::newRow("no design") << QSize(1920, 1061) << QSize() << 1.0 << QPoint();
+    }
+    void zoom() {
+        QFETCH(QSize, client);
+        QFETCH(QSize, designTwips);
+        QFETCH(double, factor);
+        QFETCH(QPoint, offset);
+        const host::Zoom chosen = host::chooseZoom(client, designTwips);
+        QVERIFY2(qAbs(chosen.factor - factor) < 1e-6, qPrintable(QString::number(chosen.factor)));
+        QCOMPARE(chosen.offset, offset);
+    }
+
+    // At 60 Hz: a frame after the last flush ended, or nine times what it cost, but never more
+    // than 400 ms.
+    void frameBudget_data() {
+        QTest::addColumn<int>("costMs"); // of the last flush; -1 for none yet
+        QTest::addColumn<int>("sinceMs");
+        QTest::addColumn<bool>("due");
+        QTest::newRow("first flush") << -1 << 0 << true;
+        QTest::newRow("cheap flush, within the frame") << 1 << 16 << false;
+        QTest::newRow("cheap flush, a frame on") << 1 << 17 << true;
+        QTest::newRow("5 ms flush, 44 ms on") << 5 << 44 << false;
+        QTest::newRow("5 ms flush, 45 ms on") << 5 << 45 << true;
+        QTest::newRow("1 s flush, 399 ms on") << 1000 << 399 << false;
+        QTest::newRow("1 s flush, 400 ms on") << 1000 << 400 << true;
+    }
+    void frameBudget() {
+        QFETCH(int, costMs);
+        QFETCH(int, sinceMs);
+        QFETCH(bool, due);
+        host::FrameBudget budget(std::chrono::nanoseconds(16'666'667));
+        const std::chrono::milliseconds end = 10s;
+        if (costMs >= 0) {
+            budget.flushed(end - std::chrono::milliseconds(costMs), end);
+        }
+        QCOMPARE(budget.due(end + std::chrono::milliseconds(sinceMs)), due);
+    }
+
+    void units_data() {
+        QTest::addColumn<double>("points");
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<int>("fontPixels");
+        QTest::addColumn<int>("twoPixelPen");
+        QTest::newRow("8.25 pt as designed") << 8.25 << 1.0 << 11 << 2;
+        QTest::newRow("24 pt as designed") << 24.0 << 1.0 << 32 << 2;
+        QTest::newRow("24 pt zoomed, half a pixel under") << 24.0 << 1.4715673 << 46 << 3;
+        QTest::newRow("9.75 pt slightly zoomed, never below") << 9.75 << 1.0332871 << 13 << 2;
+    }
+    void units() {
+        QFETCH(double, points);
+        QFETCH(double, zoom);
+        QFETCH(int, fontPixels);
+        QFETCH(int, twoPixelPen);
+        QCOMPARE(host::pointsToPixels(points, zoom), fontPixels);
+        QCOMPARE(host::penPixels(2, zoom), twoPixelPen);
+        QCOMPARE(host::twipsRect(1320, 1560, 5715, 6735), QRect(88, 104, 381, 449));
+    }
+
+    // The program asks for X first (each flush is cheap there), unless the user chose.
+    void platform_data() {
+        QTest::addColumn<QByteArray>("chosen");
+        QTest::addColumn<QByteArray>("display");
+        QTest::addColumn<QByteArray>("asked"); // empty: Qt's own choice
+        QTest::newRow("X display, no choice")
+            << QByteArray() << QByteArray(":0") << QByteArray("xcb;wayland");
+        QTest::newRow("the user's Wayland wins")
+            << QByteArray("wayland") << QByteArray(":0") << QByteArray();
+        QTest::newRow("the user's offscreen wins")
+            << QByteArray("offscreen") << QByteArray(":0") << QByteArray();
+        QTest::newRow("no X display") << QByteArray() << QByteArray() << QByteArray();
+    }
+    void platform() {
+        QFETCH(QByteArray, chosen);
+        QFETCH(QByteArray, display);
+        QFETCH(QByteArray, asked);
+        QCOMPARE(host::defaultPlatform(chosen, display).value_or(QByteArray()), asked);
+    }
+};
+
+QTEST_GUILESS_MAIN(HostRulesTest)
+#include "test_host_rules.moc"

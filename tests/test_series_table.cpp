@@ -1,0 +1,107 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
+// The series table against the physics it holds, and numbers as the labels write them.
+#include "series/number_text.h"
+#include "series/series_table.h"
+
+#include <QTest>
+#include <cmath>
+
+namespace {
+
+// Rounded to two decimals, as the table holds every figure.
+bool near(double held, double exact) {
+    return std::abs(held - std::round(exact * 100) / 100) < 1e-9;
+}
+
+} // namespace
+
+class SeriesTableTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Column n − 1 is lower level n; a few figures typed from the table, the rest from Bohr and
+    // Rydberg.
+    void column_data() {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<float>("delayCount");
+        QTest::addColumn<QList<int>>("wavelengths"); // empty: checked by the formula only
+        QTest::addColumn<QList<uint>>("marks");      // 0xBBGGRR
+        const QList<uint> blue(4, 0xFF0000), magenta(4, 0xFF00FF);
+        QTest::newRow("Lyman") << 1 << 300000.0F << QList<int>{121, 102, 97, 95} << blue;
+        QTest::newRow("Balmer") << 2 << 500000.0F << QList<int>{656, 486, 434, 410}
+                                << QList<uint>{0x0000FF, 0x00FF00, 0xFFFF00, 0xFF0000};
+        QTest::newRow("Paschen") << 3 << 800000.0F << QList<int>{} << magenta;
+        QTest::newRow("Brackett") << 4 << 1000000.0F << QList<int>{} << magenta;
+        QTest::newRow("Pfund") << 5 << 1300000.0F << QList<int>{} << magenta;
+        QTest::newRow("Humphreys")
+            << 6 << 1500000.0F << QList<int>{12363, 7497, 5404, 5125} << magenta;
+    }
+    void column() {
+        QFETCH(int, n);
+        QFETCH(float, delayCount);
+        QFETCH(QList<int>, wavelengths);
+        QFETCH(QList<uint>, marks);
+        const series::SeriesColumn& column = series::seriesTable().at(std::size_t(n - 1));
+        QCOMPARE(column.radius, 2 * n + 2);
+        QCOMPARE(column.delayCount, delayCount);
+        // Bohr's orbit n: radius 5.28 n² nm, speed 2.18 / n Mm/s, energy −13.55 / n² eV.
+        QVERIFY(near(column.orbitRadiusNm, 5.28 * n * n));
+        QVERIFY(near(column.speed, 2.18 / n));
+        QVERIFY(near(column.energy, -13.55 / (n * n)));
+        for (int i = 0; i < 5; ++i) { // levels n+4 … n, top first
+            const int k = n + 4 - i;
+            QCOMPARE(column.levelNumbers.at(i), k);
+            QVERIFY2(near(column.levelEnergies.at(i), -13.55 / (k * k)),
+                     qPrintable(QString::number(k)));
+        }
+        for (int i = 0; i < 4; ++i) { // the lines m → n, m = n+1 … n+4
+            const int m = n + 1 + i;
+            const double rydberg = 1e9 / (10973731.6 * (1.0 / (n * n) - 1.0 / (m * m)));
+            const int held = column.wavelengths.at(i);
+            // Measured lines: within 0.6 nm or 0.07 % of Rydberg's, but for the odd 6 → 9.
+            QVERIFY2(std::abs(held - rydberg) <= std::max(0.6, 7e-4 * rydberg) ||
+                         (n == 6 && m == 9),
+                     qPrintable(QString::number(held)));
+            if (!wavelengths.isEmpty()) {
+                QCOMPARE(held, wavelengths.at(i));
+            }
+            QCOMPARE(QString::fromUtf8(column.transitions.at(i)),
+                     QStringLiteral("%1  -  %2 =").arg(n).arg(m));
+            QCOMPARE(column.lineColours.at(i).value, marks.at(i));
+        }
+    }
+
+    void decimalText_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("russian");
+        QTest::addColumn<QString>("english");
+        QTest::newRow("two decimals") << 5.28 << "5,28"
+                                      << "5.28";
+        QTest::newRow("negative") << -13.55 << "-13,55"
+                                  << "-13.55";
+        QTest::newRow("whole: no separator") << 132.0 << "132"
+                                             << "132";
+        QTest::newRow("below one") << 0.73 << "0,73"
+                                   << "0.73";
+        QTest::newRow("never grouped") << 1234567.5 << "1234567,5"
+                                       << "1234567.5";
+    }
+    void decimalText() {
+        QFETCH(double, value);
+        QFETCH(QString, russian);
+        QFETCH(QString, english);
+        QCOMPARE(series::decimalText(value, QLocale(QLocale::Russian, QLocale::Russia)), russian);
+        QCOMPARE(series::decimalText(value, QLocale(QLocale::English, QLocale::UnitedStates)),
+                 english);
+    }
+
+    void integerText() {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        QCOMPARE(series::integerText(12363), "12363");
+        QCOMPARE(series::integerText(-5), "-5");
+    }
+};
+
+QTEST_GUILESS_MAIN(SeriesTableTest)
+#include "test_series_table.moc"
