@@ -146,21 +146,18 @@ Window::Window(const FormSpec& form, CallGate& gate, Dispatcher& dispatcher, QWi
     }
     QWidget* previous = nullptr;
     for (const char* name : form.tabOrder) {
-        auto* next = findChild<QWidget*>(QString::fromUtf8(name));
-        if (previous && next) {
+        QWidget* next = &control<QWidget>(name);
+        if (previous != nullptr) {
             QWidget::setTabOrder(previous, next);
         }
         previous = next;
     }
     for (const AccessibleText& text : form.accessibility) {
-        const QString name = QString::fromUtf8(text.control);
-        QWidget* widget = name == objectName() ? this : findChild<QWidget*>(name);
-        Q_ASSERT_X(widget, "Window", text.control);
-        if (!widget) {
-            continue;
-        }
-        widget->setAccessibleName(QString::fromUtf8(text.name));
-        widget->setAccessibleDescription(QString::fromUtf8(text.description));
+        QWidget& widget = objectName() == QString::fromUtf8(text.control)
+                              ? *this
+                              : control<QWidget>(text.control);
+        widget.setAccessibleName(QString::fromUtf8(text.name));
+        widget.setAccessibleDescription(QString::fromUtf8(text.description));
     }
     reading->follow(form.readingOrder);
 }
