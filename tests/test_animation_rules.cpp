@@ -29,7 +29,6 @@ private slots:
         const auto at = animation::electronCentre(4, static_cast<std::int16_t>(step));
         QVERIFY2(QLineF(QPointF(at.x, at.y), expected).length() < 1e-5,
                  qPrintable(QStringLiteral("%1, %2").arg(at.x).arg(at.y)));
-        QCOMPARE(animation::stepsPerRevolution, 360);
     }
 
     // To nearest, halves to even; outside the 32-bit range, or NaN, the overflow error (6).

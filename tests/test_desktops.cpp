@@ -23,32 +23,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The window as a screen reader walks it before any choice: depth, role, name — description.
-const QString readingOrder = uR"(0 frame: ЛЮМЕРА — Модель атома водорода по Бору
-1 label: ЛЮМЕРА
-1 panel: Схема энергетических уровней — Уровни энергии, переходы серии и длины волн её линий
-2 label: Уровень 5: -0,54 эВ
-2 label: Уровень 4: -0,85 эВ
-2 label: Уровень 3: -1,51 эВ
-2 label: Уровень 2: -3,39 эВ
-2 label: Уровень 1: -13,55 эВ
-2 label: ДЛИНЫ ВОЛН ПРИ ПЕРЕХОДЕ НА ДАННЫЙ УРОВЕНЬ
-2 label: λ, 1 - 2 = 121 нм
-2 label: λ, 1 - 3 = 102 нм
-2 label: λ, 1 - 4 = 97 нм
-2 label: λ, 1 - 5 = 95 нм
-1 image: Атом водорода — Ядро, шесть орбит и электрон на орбите 1
-1 panel: Параметры орбиты — Радиус вращения, скорость и полная энергия электрона
-2 label: РАДИУС ВРАЩЕНИЯ = 5,28 нм
-2 label: СКОРОСТЬ ЭЛЕКТРОНА = 2,18 Мм/с
-2 label: ПОЛНАЯ ЭНЕРГИЯ = - 13,55 эВ
-1 panel: Номер орбиты — Выбор нижнего уровня спектральной серии
-2 radio button: Орбита 1 — Серия Лаймана: переходы на уровень 1
-2 radio button: Орбита 2 — Серия Бальмера: переходы на уровень 2
-2 radio button: Орбита 3 — Серия Пашена: переходы на уровень 3
-2 radio button: Орбита 4 — Серия Брэкета: переходы на уровень 4
-2 radio button: Орбита 5 — Серия Пфунда: переходы на уровень 5
-2 radio button: Орбита 6 — Серия Хэмфри: переходы на уровень 6)"_s;
+// Some of the 25 lines of the window as a screen reader walks it before any choice, in their
+// order: depth, role, name — description. The whole walk, in process: test_accessibility.
+const QStringList readingOrder{
+    u"0 frame: ЛЮМЕРА — Модель атома водорода по Бору"_s,
+    u"1 label: ЛЮМЕРА"_s,
+    u"1 panel: Схема энергетических уровней — Уровни энергии, переходы серии и длины волн её линий"_s,
+    u"2 label: λ, 1 - 2 = 121 нм"_s,
+    u"1 image: Атом водорода — Ядро, шесть орбит и электрон на орбите 1"_s,
+    u"2 label: ПОЛНАЯ ЭНЕРГИЯ = - 13,55 эВ"_s,
+    u"2 radio button: Орбита 6 — Серия Хэмфри: переходы на уровень 6"_s,
+};
 
 // The places on the orbit of `radius` where the electron was seen, in screenshots taken for up
 // to `ms`, until it was seen in `wanted` places; a blue pixel anywhere else ends the watch.
@@ -162,7 +147,12 @@ void DesktopsTest::runsOnEachDesktop() {
     const auto walk = [&] {
         return screen.run(QStringLiteral(LUMERA_ATSPI), {QString::number(pid)}, 30000).out;
     };
-    QCOMPARE(walk(), readingOrder);
+    const QStringList walked = walk().split(u'\n');
+    QCOMPARE(walked.size(), 25);
+    for (qsizetype line = 0, at = 0; line < readingOrder.size(); ++line) {
+        at = walked.indexOf(readingOrder[line], at);
+        QVERIFY2(at >= 0, qPrintable(readingOrder[line]));
+    }
 
     QString fault;
     QVERIFY2(watchElectron(screen, *area, 4, 3, 20000, fault).size() >= 3 && fault.isEmpty(),
@@ -232,27 +222,9 @@ void DesktopsTest::xWindowAndNotice(const Desktop& screen, qint64 pid, const ato
     const auto value = [&](const QString& key) {
         return geometry.section(key + u'=', 1).section(u'\n', 0, 0).toDouble();
     };
+    // Maximised: as wide as the screen. The zoom and the centring at that size: test_zoom.
     QCOMPARE(value(u"WIDTH"_s), shot.width());
-    // The design with its margins is 15655 x 10815 twips; the atom picture is 6775 square, inside
-    // a border of two rings.
-    const double zoom =
-        std::max(1.0, std::min(value(u"WIDTH"_s) / 15655, value(u"HEIGHT"_s) / 10815) * 15);
-    const int ring = std::max(1, qRound(zoom));
-    QVERIFY2(qAbs(area.rect.width() - (qRound(6775 * zoom / 15) - 4 * ring)) <= 1,
-             qPrintable(u"atom picture %1 px wide at zoom %2"_s.arg(area.rect.width()).arg(zoom)));
-    // Across the middle of the atom picture, the margins left of the first panel and right of the
-    // atom picture: equal once zoomed, 88 px as designed.
-    int first = 0;
-    int last = shot.width() - 1;
-    const QRgb ground = qRgb(141, 169, 209);
-    while (first < last && shot.pixel(first, area.centre().y()) == ground) {
-        ++first;
-    }
-    while (last > first && shot.pixel(last, area.centre().y()) == ground) {
-        --last;
-    }
-    QVERIFY2(zoom > 1 ? qAbs(first - (shot.width() - 1 - last)) <= 2 : first == 88,
-             qPrintable(u"margins %1 and %2 px"_s.arg(first).arg(shot.width() - 1 - last)));
+    const double zoom = area.rect.width() / 448.0;
 
     // The heading, Label1, is centred at (544, 60) in the window as designed.
     const QPoint heading = area.rect.topLeft() + (QPoint(544, 60) - QPoint(506, 106)) * zoom;

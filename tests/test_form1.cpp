@@ -1,14 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-// Form1's activation and ownership notice, on the real window.
+// Form1's activation on the real window: the orbits drawn, the state set, the timer on, once.
 #include "app/form1.h"
 #include "host/controls/option_button.h"
 #include "host/controls/picture_box.h"
 #include "host/controls/timer.h"
 
-#include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -43,50 +41,19 @@ private slots:
         form.control<host::OptionButton>("Option3").setChecked(true);
         QCOMPARE(stateOf(form), (QList<double>{8, 8, 800000}));
         timer.setEnabled(false);
-        form.Form_Activate();
-        QCOMPARE(stateOf(form), (QList<double>{4, 4, 300000}));
-        QVERIFY(!timer.isEnabled());
-        form.control<host::OptionButton>("Option1").setChecked(true);
-        form.Form_Activate();
-        QVERIFY(timer.isEnabled());
-    }
-
-    // Activation is raised once: a window that gets the focus back keeps the orbit chosen.
-    void activationComesOnce() {
-        Form1 form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.control<host::Timer>("Timer1").setEnabled(false);
-        form.control<host::OptionButton>("Option3").click();
+        // Raised once: a window that gets the focus back keeps the orbit chosen.
         QWidget other;
         other.show();
         QVERIFY(QTest::qWaitForWindowActive(&other));
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QCOMPARE(stateOf(form), (QList<double>{8, 8, 800000}));
-    }
-
-    // A double click on the heading shows the notice, an information box with one button under a
-    // title spelled so on purpose; closing it leaves everything as it was.
-    void doubleClickOnTheHeadingShowsTheNotice() {
-        Form1 form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        const QList<double> before = stateOf(form);
-        QStringList seen;
-        QTimer closer; // answers the box from inside its own loop
-        connect(&closer, &QTimer::timeout, [&seen] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                seen << box->windowTitle() << QString::number(box->icon())
-                     << QString::number(box->buttons().size());
-                box->accept();
-            }
-        });
-        closer.start(20);
-        QTest::mouseDClick(&form.control<QWidget>("Label1"), Qt::LeftButton);
-        QCOMPARE(seen,
-                 (QStringList{"Прудупреждение", QString::number(QMessageBox::Information), "1"}));
-        QCOMPARE(stateOf(form), before);
+        form.Form_Activate();
+        QCOMPARE(stateOf(form), (QList<double>{4, 4, 300000}));
+        QVERIFY(!timer.isEnabled());
+        form.control<host::OptionButton>("Option1").setChecked(true);
+        form.Form_Activate();
+        QVERIFY(timer.isEnabled());
     }
 };
 

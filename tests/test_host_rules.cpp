@@ -1,10 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-// The host's rules that need no window: the zoom, the frame budget, units and the platform asked
-// for.
+// The host's rules that need no window: the zoom, the frame budget and the platform asked for.
 #include "host/platform/toolkit_setup.h"
 #include "host/screen/frame_budget.h"
-#include "host/screen/units.h"
 #include "host/screen/zoom.h"
 
 #include <QTest>
@@ -36,7 +34,6 @@ private slots:
         QTest::newRow("1920x1080") << QSize(1920, 1061) << design << 1.4715673 << QPoint(192, 0);
         QTest::newRow("tall screen: the width sets it, centred down")
             << QSize(2087, 2000) << design << 1.9996806 << QPoint(0, 279);
-        QTest::newRow("no design") << QSize(1920, 1061) << QSize() << 1.0 << QPoint();
     }
     void zoom() {
         QFETCH(QSize, client);
@@ -72,26 +69,6 @@ private slots:
             budget.flushed(end - std::chrono::milliseconds(costMs), end);
         }
         QCOMPARE(budget.due(end + std::chrono::milliseconds(sinceMs)), due);
-    }
-
-    void units_data() {
-        QTest::addColumn<double>("points");
-        QTest::addColumn<double>("zoom");
-        QTest::addColumn<int>("fontPixels");
-        QTest::addColumn<int>("twoPixelPen");
-        QTest::newRow("8.25 pt as designed") << 8.25 << 1.0 << 11 << 2;
-        QTest::newRow("24 pt as designed") << 24.0 << 1.0 << 32 << 2;
-        QTest::newRow("24 pt zoomed, half a pixel under") << 24.0 << 1.4715673 << 46 << 3;
-        QTest::newRow("9.75 pt slightly zoomed, never below") << 9.75 << 1.0332871 << 13 << 2;
-    }
-    void units() {
-        QFETCH(double, points);
-        QFETCH(double, zoom);
-        QFETCH(int, fontPixels);
-        QFETCH(int, twoPixelPen);
-        QCOMPARE(host::pointsToPixels(points, zoom), fontPixels);
-        QCOMPARE(host::penPixels(2, zoom), twoPixelPen);
-        QCOMPARE(host::twipsRect(1320, 1560, 5715, 6735), QRect(88, 104, 381, 449));
     }
 
     // The program asks for X first (each flush is cheap there), unless the user chose.

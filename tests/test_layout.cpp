@@ -1,11 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-// The window as it opens, as the user sees it: nothing overlaps by accident, the front control is
-// on top, captions fit and sit as aligned; a few places, colours and styles typed from the layout.
+// The window as it opens, as the user sees it: a few places, colours and styles typed from the
+// layout. All of its pixels at the design's size, and captions that fit at every zoom: test_zoom.
 #include "app/form1.h"
-#include "label_fit.h"
+#include "host/controls/label.h"
 
-#include <QFontInfo>
 #include <QTest>
 
 class LayoutTest : public QObject {
@@ -15,34 +14,6 @@ class LayoutTest : public QObject {
     Form1 m_form;
 
 private slots:
-    // Controls of one area overlap only where the layout stacks them on purpose, the upper one
-    // later among its siblings and so drawn last.
-    void overlapsAreStackedOnPurpose() {
-        QStringList found;
-        for (const QWidget* upper : m_form.findChildren<QWidget*>()) {
-            const QObjectList& order = upper->parentWidget()->children();
-            for (const QObject* lower : order.mid(0, order.indexOf(upper))) {
-                const auto* below = qobject_cast<const QWidget*>(lower);
-                if (below && upper->geometry().intersects(below->geometry())) {
-                    found << upper->objectName() + ">" + below->objectName();
-                }
-            }
-        }
-        // The nucleus' plus over the disc; a mark through a patch; the unit beside a long speed;
-        // the white patches and the marks over the level diagram.
-        QStringList planned = QStringLiteral("Line2>Line1 Line2>Shape1 Line1>Shape1 Line4>Label39 "
-                                             "Label18>Label16 Label30 Label31 Label32 Label33 "
-                                             "Label34 Label35 Label36 Label37 Label38 Label40 "
-                                             "Label39 Line3 Line4 Line5 Line6")
-                                  .split(u' ');
-        for (QString& over : planned) {
-            over += over.contains(u'>') ? "" : ">Image1";
-        }
-        std::ranges::sort(found);
-        std::ranges::sort(planned);
-        QCOMPARE(found, planned);
-    }
-
     // A few controls as the user sees them: the place in pixels of their area, as the layout
     // gives it in twips (15 to a pixel); the colour drawn at a point, the front control's where
     // controls are stacked; for a label also its text, font and text colour.
@@ -79,36 +50,6 @@ private slots:
                                   label->alignment() == host::Alignment::Centre ? " centred" : "");
         }
         QCOMPARE(shown, seen);
-    }
-
-    void labels_data() {
-        QTest::addColumn<host::Label*>("label");
-        for (host::Label* label : m_form.findChildren<host::Label*>()) {
-            QTest::newRow(qPrintable(label->objectName())) << label;
-        }
-    }
-
-    // Every caption in its real font, whole on one line, on an opaque ground, placed as its
-    // alignment says: the drawn ink within a pixel (antialiasing) of where the font puts it.
-    void labels() {
-        QFETCH(host::Label*, label);
-        QCOMPARE(QFontInfo(label->font()).family(), QStringLiteral("Liberation Sans"));
-        const QImage drawn = label->grab().toImage();
-        const QRgb ground = host::toQColor(label->backColor()).rgb();
-        int left = drawn.width(), right = -1; // the columns with ink
-        for (int i = 0; i < drawn.width() * drawn.height(); ++i) {
-            if (drawn.pixel(i % drawn.width(), i / drawn.width()) != ground) {
-                left = std::min(left, i % drawn.width());
-                right = std::max(right, i % drawn.width());
-            }
-        }
-        if (label->caption().isEmpty()) {
-            QCOMPARE(right, -1);
-            return;
-        }
-        QVERIFY2(captionFitProblem(*label).isEmpty(), qPrintable(captionFitProblem(*label)));
-        QCOMPARE_LE(std::abs(left - captionInk(*label).left()), 1);
-        QCOMPARE_LE(std::abs(right - captionInk(*label).right()), 1);
     }
 };
 

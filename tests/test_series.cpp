@@ -42,24 +42,18 @@ QStringList shown(const Form1& w) {
 // The column as the fields should show it, in the same order.
 QStringList expected(const series::SeriesColumn& column) {
     QStringList texts;
-    for (const std::int16_t wavelength : column.wavelengths) {
-        texts << series::integerText(wavelength);
-    }
-    for (const double value : {column.orbitRadiusNm, column.speed, column.energy}) {
-        texts << series::decimalText(value);
-    }
-    for (const double energy : column.levelEnergies) {
-        texts << series::decimalText(energy);
-    }
-    for (const std::int16_t level : column.levelNumbers) {
-        texts << series::integerText(level);
-    }
-    for (const host::Bgr colour : column.lineColours) {
-        texts << QString::number(colour.value, 16);
-    }
-    for (const char* caption : column.transitions) {
-        texts << QString::fromUtf8(caption);
-    }
+    const auto add = [&texts](const auto& values, const auto& text) {
+        for (const auto value : values) {
+            texts << text(value);
+        }
+    };
+    add(column.wavelengths, series::integerText);
+    add(std::array{column.orbitRadiusNm, column.speed, column.energy},
+        [](double value) { return series::decimalText(value); });
+    add(column.levelEnergies, [](double value) { return series::decimalText(value); });
+    add(column.levelNumbers, series::integerText);
+    add(column.lineColours, [](host::Bgr colour) { return QString::number(colour.value, 16); });
+    add(column.transitions, [](const char* caption) { return QString::fromUtf8(caption); });
     return texts;
 }
 

@@ -95,12 +95,6 @@ private slots:
         QCOMPARE(series::decimalText(value, QLocale(QLocale::English, QLocale::UnitedStates)),
                  english);
     }
-
-    void integerText() {
-        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        QCOMPARE(series::integerText(12363), "12363");
-        QCOMPARE(series::integerText(-5), "-5");
-    }
 };
 
 QTEST_GUILESS_MAIN(SeriesTableTest)

@@ -59,7 +59,8 @@ void Dispatcher::fail(const char* name, const RuntimeError& error) {
     m_stopped = true;
     m_deferred.clear();
     const ErrorReport report{QString::fromLatin1(name), error.number(), error.description()};
-    const QByteArray line = QStringLiteral("lumera: %1\n").arg(report.text()).toUtf8();
+    const QByteArray line =
+        QStringLiteral("%1: %2\n").arg(QCoreApplication::applicationName(), report.text()).toUtf8();
     std::fputs(line.constData(), stderr);
     std::fflush(stderr);
     m_presenter(report);
