@@ -74,14 +74,14 @@ private slots:
         QFETCH(int, from);
         QFETCH(int, key);
         QFETCH(int, to);
-        const auto option = [](int n) { return qPrintable(QStringLiteral("Option%1").arg(n)); };
+        const auto option = [](int n) { return QStringLiteral("Option%1").arg(n); };
         Form1 form;
         // No activation: the timer stays off, so no revolution holds the event loop.
         QObject::disconnect(&form, &host::Window::Activate, nullptr, nullptr);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.control<QAbstractButton>(option(from)).click();
-        form.control<QWidget>(option(from)).setFocus();
+        form.control<QAbstractButton>(qPrintable(option(from))).click();
+        form.control<QWidget>(qPrintable(option(from))).setFocus();
         form.gate().startRecording();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
         const auto& calls = form.gate().calls();

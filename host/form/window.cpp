@@ -13,6 +13,7 @@
 #include "host/dispatch/call_gate.h"
 #include "host/dispatch/dispatcher.h"
 #include "host/form/control_spec.h"
+#include "host/screen/colour.h"
 #include "host/screen/screen_pacer.h"
 #include "host/screen/units.h"
 #include "host/screen/zoom.h"
@@ -118,7 +119,7 @@ QSize designExtent(const FormSpec& form) {
 } // namespace
 
 Window::Window(const FormSpec& form, CallGate& gate, Dispatcher& dispatcher, QWidget* parent)
-    : QWidget(parent), m_form(form), m_extent(designExtent(form)), m_background(form.background),
+    : QWidget(parent), m_form(form), m_extent(designExtent(form)),
       m_pacer(new ScreenPacer(ScreenPacer::modeFor(QGuiApplication::platformName()), this)) {
     ReadingOrder::install();
     // Before anything a reader could hear of: the window is the top of its walk from the start.

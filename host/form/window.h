@@ -4,7 +4,6 @@
 #pragma once
 
 #include "host/controls/named_control.h"
-#include "host/screen/colour.h"
 #include "host/screen/zoom.h"
 
 #include <QWidget>
@@ -29,7 +28,6 @@ public:
         return namedControl<Control>(*this, QString::fromUtf8(name));
     }
 
-    [[nodiscard]] Bgr backColor() const { return m_background; }
     [[nodiscard]] bool hasBeenActivated() const { return m_activated; }
     // The zoom the window was laid out at: chosen before it is first drawn, kept for its life.
     [[nodiscard]] const Zoom& zoom() const { return m_zoom; }
@@ -56,7 +54,6 @@ private:
     QSize m_extent;
     Zoom m_zoom;
     bool m_zoomFixed = false;
-    Bgr m_background;
     ScreenPacer* m_pacer;
     bool m_activated = false;
 };
