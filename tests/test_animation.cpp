@@ -94,7 +94,7 @@ private slots:
             fastest[run % 3] = std::min(fastest[run % 3], double(clock.nsecsElapsed()));
         }
         const double share = (fastest[2] - fastest[1]) / fastest[0];
-        QVERIFY2(share > 0.6 && share < 2.0,
+        QVERIFY2(share > 0.75 && share < 1.4,
                  qPrintable(QStringLiteral("the wait is %1 of 360 x the delay").arg(share)));
     }
 

@@ -32,6 +32,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QCOMPARE(stateOf(form), (QList<double>{4, 4, 300000}));
         QVERIFY(timer.isEnabled());
+        QCOMPARE(timer.interval(), 10); // the pause between revolutions, where input is answered
         const QImage drawing = form.control<host::PictureBox>("Picture3").drawing();
         for (int r = 4; r <= 14; r += 2) { // ink within a pixel, right of the nucleus
             const int x = qRound(224 + r * 448.0 / 30);
