@@ -27,11 +27,9 @@ namespace {
 // order: depth, role, name — description. The whole walk, in process: test_accessibility.
 const QStringList readingOrder{
     u"0 frame: ЛЮМЕРА — Модель атома водорода по Бору"_s,
-    u"1 label: ЛЮМЕРА"_s,
     u"1 panel: Схема энергетических уровней — Уровни энергии, переходы серии и длины волн её линий"_s,
     u"2 label: λ, 1 - 2 = 121 нм"_s,
     u"1 image: Атом водорода — Ядро, шесть орбит и электрон на орбите 1"_s,
-    u"2 label: ПОЛНАЯ ЭНЕРГИЯ = - 13,55 эВ"_s,
     u"2 radio button: Орбита 6 — Серия Хэмфри: переходы на уровень 6"_s,
 };
 

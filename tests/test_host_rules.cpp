@@ -76,8 +76,6 @@ private slots:
             << QByteArray() << QByteArray(":0") << QByteArray("xcb;wayland");
         QTest::newRow("the user's Wayland wins")
             << QByteArray("wayland") << QByteArray(":0") << QByteArray();
-        QTest::newRow("the user's offscreen wins")
-            << QByteArray("offscreen") << QByteArray(":0") << QByteArray();
         QTest::newRow("no X display") << QByteArray() << QByteArray() << QByteArray();
     }
     void platform() {

@@ -12,6 +12,7 @@
 #include "host/controls/timer.h"
 #include "series/number_text.h"
 #include "series/series_table.h"
+#include "ui/series_fields.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -37,9 +38,10 @@ QString faultOf(const Form1& form, bool choiceMade) {
     const ui::AnimationState& state = form.animation();
     if (state.pathRadius != column.radius || state.orbitRadius != column.radius ||
         state.delayCount != column.delayCount ||
-        (choiceMade &&
-         (form.control<host::Label>("Label17").caption() != series::decimalText(column.energy) ||
-          form.control<host::Line>("Line6").borderColor() != column.lineColours[3]))) {
+        (choiceMade && (form.control<host::Label>(ui::seriesFieldNames.energy).caption() !=
+                            series::decimalText(column.energy) ||
+                        form.control<host::Line>(ui::seriesFieldNames.marks[3]).borderColor() !=
+                            column.lineColours[3]))) {
         return u"the window does not show level %1 throughout"_s.arg(level);
     }
     const QImage drawn = form.control<host::PictureBox>("Picture3").drawing();
