@@ -61,8 +61,8 @@ package: build
 
 # Retakes docs/lumera-window.png, the README's picture, with the end-to-end test on X11.
 screenshot: build
-	$(BUILD_DIR)/$(PRESET)/tests/test_desktops "runsOnEachDesktop:X11 with openbox"
-	cp $(BUILD_DIR)/$(PRESET)/desktop-x11.png docs/lumera-window.png
+	$(BUILD_DIR)/$(PRESET)/tests/test_desktops "runsOnEachDesktop:x11 1024x768"
+	cp $(BUILD_DIR)/$(PRESET)/desktop-x11-1024x768.png docs/lumera-window.png
 
 asan:
 	$(MAKE) check PRESET=asan
