@@ -42,7 +42,8 @@ check-fast: build
 faults: build
 	scripts/faults $(BUILD_DIR)/$(PRESET)
 
-# The layer order, format and licence headers, then clang-tidy (.clang-tidy) and cppcheck over our own code, from the normal build's compile commands.
+# The layer order, format and licence headers, then clang-tidy (.clang-tidy) and cppcheck over
+# our own code, from the normal build's compile commands.
 lint:
 	$(MAKE) build PRESET=default
 	scripts/lint $(BUILD_DIR)/default
