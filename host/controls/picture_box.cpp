@@ -120,13 +120,10 @@ void PictureBox::Circle(float x, float y, float radius, std::optional<Bgr> colou
     const double ratio = image.devicePixelRatio();
     const QRgb rgb = toQColor(colour.value_or(m_foreColor)).rgb();
     const QRect changed =
-        drawCircleOutline(image, toPixels(x, y) * ratio, radius * pixelsPerUnitX() * ratio, rgb);
+        m_outlines.draw(image, toPixels(x, y) * ratio, radius * pixelsPerUnitX() * ratio, rgb);
     // Only what changed goes to the screen, while the handler may still hold the thread for a
     // whole revolution. Pixels that did not change are on the screen already.
-    showChange(m_pacer, m_surface,
-               QRectF(changed.x() / ratio, changed.y() / ratio, changed.width() / ratio,
-                      changed.height() / ratio)
-                   .toAlignedRect());
+    showDrawing(m_pacer, m_surface, image, changed);
 }
 
 QImage PictureBox::drawing() const {

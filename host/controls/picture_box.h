@@ -4,6 +4,7 @@
 // it.
 #pragma once
 
+#include "host/screen/circle_raster.h"
 #include "host/screen/colour.h"
 
 #include <QImage>
@@ -79,6 +80,7 @@ private:
     Bgr m_background;
     Bgr m_foreColor = colours::black;
     PictureSurface* m_surface;
+    CircleOutlines m_outlines;
     int m_ring = 1;
     // Default scale is twips, as before any Scale call.
     double m_scaleLeft = 0;

@@ -4,15 +4,44 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QPointF>
 #include <QRect>
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
 
 namespace host {
 
-// The outline of the circle (centre and radius in the image's device pixels), without
-// antialiasing: the same call always sets the same pixels, so a circle drawn again in the
-// background colour erases it exactly. Returns the bounding box of the pixels whose colour
-// changed (empty when none did). The image must be Format_RGB32.
-QRect drawCircleOutline(QImage& image, QPointF centre, double radius, QRgb colour);
+// Each outline is worked out once and kept: a revolution repairs its orbit at every step and
+// draws each ring where it drew it one revolution before, then erases it there.
+class CircleOutlines {
+public:
+    // The outline of the circle (centre and radius in the image's device pixels), without
+    // antialiasing: the same call always sets the same pixels, so a circle drawn again in the
+    // background colour erases it exactly. Returns the bounding box of the pixels whose colour
+    // changed (empty when none did). The image must be Format_RGB32.
+    QRect draw(QImage& image, QPointF centre, double radius, QRgb colour);
+
+    // Enough for every ring of every orbit at once; beyond it the outlines are worked out anew.
+    static constexpr std::size_t kept = 4096;
+
+private:
+    struct Key {
+        double x;
+        double y;
+        double radius;
+        // Exactly the same numbers: QPointF's own == is fuzzy.
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& key) const;
+    };
+    // Where the outline's pixels lie in an image of this size and stride, each once.
+    QSize m_imageSize;
+    qsizetype m_stride = 0;
+    std::unordered_map<Key, std::vector<std::int32_t>, KeyHash> m_offsets;
+};
 
 } // namespace host

@@ -2,6 +2,9 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 #include "host/screen/screen_pacer.h"
 
+#include "host/screen/x11_direct_put.h"
+
+#include <QImage>
 #include <QScreen>
 #include <QWidget>
 
@@ -29,7 +32,10 @@ ScreenPacer::Mode ScreenPacer::modeFor(const QString& platformName) {
 }
 
 ScreenPacer::ScreenPacer(Mode mode, QWidget* window)
-    : QObject(window), m_mode(mode), m_budget(frameOf(window)) {}
+    : QObject(window), m_mode(mode), m_budget(frameOf(window)),
+      m_directPut(mode == Mode::EveryChange ? X11DirectPut::create() : nullptr) {}
+
+ScreenPacer::~ScreenPacer() = default;
 
 void ScreenPacer::beforeChange() {
     if (m_mode == Mode::OncePerFrame && m_pendingControl && m_budget.due(now())) {
@@ -73,6 +79,22 @@ void showChange(ScreenPacer* pacer, QWidget* control, const QRect& rect) {
         // On the screen before this returns: a handler may hold the thread for a long time.
         control->repaint(rect);
     }
+}
+
+void showDrawing(ScreenPacer* pacer, QWidget* control, const QImage& drawing,
+                 const QRect& deviceRect) {
+    if (deviceRect.isEmpty()) {
+        return;
+    }
+    if (pacer != nullptr && pacer->directPut() != nullptr &&
+        pacer->directPut()->put(control, drawing, deviceRect)) {
+        return;
+    }
+    const double ratio = drawing.devicePixelRatio();
+    showChange(pacer, control,
+               QRectF(deviceRect.x() / ratio, deviceRect.y() / ratio, deviceRect.width() / ratio,
+                      deviceRect.height() / ratio)
+                   .toAlignedRect());
 }
 
 } // namespace host

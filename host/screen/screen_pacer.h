@@ -9,10 +9,14 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <memory>
 
+class QImage;
 class QWidget;
 
 namespace host {
+
+class X11DirectPut;
 
 class ScreenPacer : public QObject {
     Q_OBJECT
@@ -29,6 +33,7 @@ public:
     [[nodiscard]] static Mode modeFor(const QString& platformName);
 
     ScreenPacer(Mode mode, QWidget* window);
+    ~ScreenPacer() override;
 
     [[nodiscard]] Mode mode() const { return m_mode; }
 
@@ -38,6 +43,9 @@ public:
     // The control changed `rect` (its own coordinates); it reaches the screen with a frame.
     void changed(QWidget* control, const QRect& rect);
 
+    // Where a change can go straight to the X server, the pixels' way there; null elsewhere.
+    [[nodiscard]] X11DirectPut* directPut() const { return m_directPut.get(); }
+
 private:
     void flushPending();
 
@@ -45,11 +53,17 @@ private:
     FrameBudget m_budget;
     QPointer<QWidget> m_pendingControl;
     QRect m_pendingRect;
+    std::unique_ptr<X11DirectPut> m_directPut;
 };
 
 // What controls call with the pacer their window handed them; without one (a control outside a
 // program window) each change shows at once.
 void beforeChange(ScreenPacer* pacer);
 void showChange(ScreenPacer* pacer, QWidget* control, const QRect& rect);
+// A change to a control's own drawing, `deviceRect` of `drawing` (device pixels): on X the pixels
+// go to the server themselves, without the toolkit's repaint, which costs three times as much;
+// elsewhere, and where that cannot be done, as showChange.
+void showDrawing(ScreenPacer* pacer, QWidget* control, const QImage& drawing,
+                 const QRect& deviceRect);
 
 } // namespace host
