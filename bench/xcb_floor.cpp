@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // What X itself costs for one step of the electron: three 12 x 12 images put into a mapped window,
 // each flushed before the next, through xcb and nothing else.
-// Usage: xcb_floor [steps per round] [rounds]; prints "floor <median µs a step>" and each round.
+// Usage: xcb_floor [steps per round] [rounds] [wait µs]. Prints "floor <median µs a step>", steps
+// back to back, and "floor-after-wait <median>", each step after a busy wait as long as level 1's,
+// in which the server goes idle: what a revolution meets.
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -38,6 +40,7 @@ void waitForExpose(xcb_connection_t* c) {
 int main(int argc, char* argv[]) {
     const int steps = argc > 1 ? std::atoi(argv[1]) : 20000;
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
+    const double waitMicroseconds = argc > 3 ? std::atof(argv[3]) : 75;
     std::unique_ptr<xcb_connection_t, Disconnect> connection(xcb_connect(nullptr, nullptr));
     xcb_connection_t* c = connection.get();
     if (xcb_connection_has_error(c) != 0) {
@@ -72,23 +75,36 @@ int main(int argc, char* argv[]) {
         }
     };
 
-    std::vector<double> perStep;
+    using Clock = std::chrono::steady_clock;
+    using Micro = std::chrono::duration<double, std::micro>;
+    const auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    std::vector<double> backToBack;
+    std::vector<double> afterWait;
     for (int round = 0; round < rounds; ++round) {
-        const auto start = std::chrono::steady_clock::now();
+        const auto start = Clock::now();
         for (int n = 0; n < steps; ++n) {
             step(n);
         }
         // Every request of the round has reached the server and been carried out.
-        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-        const std::chrono::duration<double, std::micro> spent =
-            std::chrono::steady_clock::now() - start;
-        perStep.push_back(spent.count() / steps);
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+        backToBack.push_back(Micro(Clock::now() - start).count() / steps);
+
+        const int waitedSteps = std::max(1, steps / 20);
+        double drawing = 0;
+        for (int n = 0; n < waitedSteps; ++n) {
+            const auto waitStart = Clock::now();
+            while (Micro(Clock::now() - waitStart).count() < waitMicroseconds) {
+            }
+            const auto drawStart = Clock::now();
+            step(n);
+            drawing += Micro(Clock::now() - drawStart).count();
+        }
+        afterWait.push_back(drawing / waitedSteps);
     }
-    std::vector<double> sorted = perStep;
-    std::sort(sorted.begin(), sorted.end());
-    std::printf("floor %.2f\n", sorted[sorted.size() / 2]);
-    for (const double us : perStep) {
-        std::printf("round %.2f\n", us);
-    }
+    std::printf("floor %.2f\n", median(backToBack));
+    std::printf("floor-after-wait %.2f\n", median(afterWait));
     return 0;
 }

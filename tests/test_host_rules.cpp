@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-// The host's rules that need no window: the zoom, the frame budget and the platform asked for.
+// The host's rules that need no window: the zoom, the frame budget, the platform asked for and the
+// circle outlines kept for drawing again.
 #include "host/platform/toolkit_setup.h"
+#include "host/screen/circle_raster.h"
 #include "host/screen/frame_budget.h"
 #include "host/screen/zoom.h"
 
@@ -14,7 +16,21 @@ namespace {
 // Form1's extent with its margins, in twips: 1043.7 × 721 pixels at zoom 1.
 const QSize design(15655, 10815);
 
+struct Drawn {
+    QSize imageSize;
+    QPointF centre;
+    double radius;
+};
+
+QImage blank(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(QList<Drawn>)
 
 class HostRulesTest : public QObject {
     Q_OBJECT
@@ -83,6 +99,46 @@ private slots:
         QFETCH(QByteArray, display);
         QFETCH(QByteArray, asked);
         QCOMPARE(host::defaultPlatform(chosen, display).value_or(QByteArray()), asked);
+    }
+
+    // A kept outline sets exactly the pixels a fresh one would, and says the same changed box.
+    void keptOutlines_data() {
+        QTest::addColumn<QList<Drawn>>("circles");
+        const QSize square(120, 120);
+        QTest::newRow("drawn again in place")
+            << QList<Drawn>{{square, {60, 60}, 40}, {square, {60, 60}, 40}, {square, {60, 60}, 40}};
+        QTest::newRow("the image resized") << QList<Drawn>{
+            {square, {60, 60}, 40}, {{150, 90}, {60, 60}, 40}, {{150, 90}, {60, 60}, 40}};
+        // Within QPointF's fuzzy equality, yet a column further left.
+        QTest::newRow("a centre a hair away")
+            << QList<Drawn>{{square, {20.5, 60}, 20}, {square, {20.5 + 1e-11, 60}, 20}};
+        QList<Drawn> beyondKept;
+        for (std::size_t i = 0; i <= host::CircleOutlines::kept; ++i) {
+            beyondKept.push_back({square, {60 + 0.01 * static_cast<double>(i), 60}, 3});
+        }
+        // The one drawn just before all were let go, then the first.
+        beyondKept.push_back(beyondKept[host::CircleOutlines::kept - 1]);
+        beyondKept.push_back(beyondKept.front());
+        QTest::newRow("more than are kept") << beyondKept;
+    }
+    void keptOutlines() {
+        QFETCH(QList<Drawn>, circles);
+        host::CircleOutlines kept;
+        QImage image;
+        QImage expected;
+        QRgb colour = 0;
+        for (const Drawn& circle : circles) {
+            if (image.size() != circle.imageSize) {
+                image = blank(circle.imageSize);
+                expected = blank(circle.imageSize);
+            }
+            // Blue and white in turn, so that every circle changes pixels.
+            colour = colour == qRgb(0, 0, 255) ? qRgb(255, 255, 255) : qRgb(0, 0, 255);
+            const QRect changed = kept.draw(image, circle.centre, circle.radius, colour);
+            host::CircleOutlines fresh;
+            QCOMPARE(changed, fresh.draw(expected, circle.centre, circle.radius, colour));
+            QVERIFY(image == expected);
+        }
     }
 };
 

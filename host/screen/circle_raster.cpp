@@ -94,14 +94,23 @@ QRect CircleOutlines::draw(QImage& image, QPointF centre, double radius, QRgb co
     if (image.size() != m_imageSize || image.bytesPerLine() != m_stride ||
         m_offsets.size() >= kept) {
         m_offsets.clear();
+        m_lastTwo = {};
         m_imageSize = image.size();
         m_stride = image.bytesPerLine();
     }
     const Key key{centre.x(), centre.y(), radius};
+    // Most circles are one of the last two: the orbit, and the ring just drawn.
+    for (const auto& [lastKey, lastOffsets] : m_lastTwo) {
+        if (lastOffsets != nullptr && lastKey == key) {
+            return plot(image, *lastOffsets, colour);
+        }
+    }
     auto found = m_offsets.find(key);
     if (found == m_offsets.end()) {
         found = m_offsets.emplace(key, offsetsIn(image, outlinePixels(centre, radius))).first;
     }
+    m_lastTwo[1] = m_lastTwo[0];
+    m_lastTwo[0] = {key, &found->second};
     return plot(image, found->second, colour);
 }
 

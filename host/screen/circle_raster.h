@@ -7,9 +7,11 @@
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace host {
@@ -42,6 +44,8 @@ private:
     QSize m_imageSize;
     qsizetype m_stride = 0;
     std::unordered_map<Key, std::vector<std::int32_t>, KeyHash> m_offsets;
+    // Stable while the map holds them: unordered_map never moves its values.
+    std::array<std::pair<Key, const std::vector<std::int32_t>*>, 2> m_lastTwo{};
 };
 
 } // namespace host

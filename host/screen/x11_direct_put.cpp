@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 #include "host/screen/x11_direct_put.h"
 
+#include <QApplication>
 #include <QBackingStore>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QImage>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -79,23 +82,65 @@ bool copyIntoBackingStore(QBackingStore& store, const QImage& drawing, const QRe
     return true;
 }
 
-// Nothing but the control itself shows in `rect`: the controls on top of its drawing, and
-// anything else over it, are the toolkit's to draw.
-bool clearOfOthers(const QWidget& control, const QRect& rect) {
+} // namespace
+
+// Counts the changes that can move a control within its window or cover part of it.
+class X11DirectPut::LayoutWatch : public QObject {
+public:
+    LayoutWatch() { qApp->installEventFilter(this); }
+    [[nodiscard]] std::uint64_t generation() const { return m_generation; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::Hide:
+        case QEvent::ZOrderChange:
+        case QEvent::ParentChange:
+        case QEvent::ChildAdded:
+        case QEvent::ChildRemoved:
+            ++m_generation;
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::uint64_t m_generation = 1;
+};
+
+void X11DirectPut::place(const QWidget& control) {
+    Placement& p = m_placement;
+    p = Placement{};
+    p.control = &control;
+    p.generation = m_watch->generation();
+    QWidget* window = control.window();
+    p.offset = control.mapTo(window, QPoint());
+    p.told = QRegion(control.rect().translated(p.offset));
+    // The controls on top of the drawing, and anything else over it, are the toolkit's to draw.
+    p.visible = control.visibleRegion();
     for (const QObject* child : control.children()) {
         if (const auto* widget = qobject_cast<const QWidget*>(child);
-            widget != nullptr && widget->isVisible() && widget->geometry().intersects(rect)) {
-            return false;
+            widget != nullptr && widget->isVisible()) {
+            p.covered.push_back(widget->geometry());
         }
     }
-    const QRegion visible = control.visibleRegion();
-    if (visible.rectCount() == 1) {
-        return visible.boundingRect().contains(rect);
-    }
-    return (QRegion(rect) - visible).isEmpty();
 }
 
-} // namespace
+bool X11DirectPut::clearOfOthers(const QWidget& control, const QRect& rect) {
+    if (m_placement.control != &control || m_placement.generation != m_watch->generation()) {
+        place(control);
+    }
+    const QRegion& visible = m_placement.visible;
+    const bool shown = visible.rectCount() == 1 ? visible.boundingRect().contains(rect)
+                                                : (QRegion(rect) - visible).isEmpty();
+    return shown && std::none_of(m_placement.covered.begin(), m_placement.covered.end(),
+                                 [&](const QRect& covered) { return covered.intersects(rect); });
+}
 
 std::unique_ptr<X11DirectPut> X11DirectPut::create() {
     auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
@@ -114,7 +159,8 @@ std::unique_ptr<X11DirectPut> X11DirectPut::create() {
 }
 
 X11DirectPut::X11DirectPut(xcb_connection_t* connection, std::uint32_t maxRequestBytes)
-    : m_connection(connection), m_maxRequestBytes(maxRequestBytes) {}
+    : m_connection(connection), m_maxRequestBytes(maxRequestBytes),
+      m_watch(std::make_unique<LayoutWatch>()) {}
 
 X11DirectPut::~X11DirectPut() {
     // The connection closes with the application; a context outliving it needs no freeing.
@@ -183,10 +229,10 @@ bool X11DirectPut::put(QWidget* control, const QImage& drawing, const QRect& dev
         return false;
     }
     // Whole logical pixels of a whole device pixel ratio, so that both copies agree pixel for
-    // pixel with what a repaint would give.
+    // pixel with what a repaint would give. The drawing follows its control's ratio.
     const double ratio = drawing.devicePixelRatio();
     const int scale = static_cast<int>(std::lround(ratio));
-    if (scale < 1 || ratio != scale || window->devicePixelRatio() != ratio) {
+    if (scale < 1 || ratio != scale) {
         return false;
     }
     const QRect logical = QRect(QPoint(deviceRect.left() / scale, deviceRect.top() / scale),
@@ -203,13 +249,12 @@ bool X11DirectPut::put(QWidget* control, const QImage& drawing, const QRect& dev
     if (store == nullptr || !takesOurPixels(xWindow)) {
         return false;
     }
-    const QPoint offset = control->mapTo(window, QPoint());
     const QRect source(logical.topLeft() * scale, logical.size() * scale);
-    const QPoint target = (logical.topLeft() + offset) * scale;
+    const QPoint target = (logical.topLeft() + m_placement.offset) * scale;
     // Told as painted, the region goes to the server with the toolkit's next flush of it. The
     // whole control is told, every time: its image there is always current, and one rectangle
     // stays cheap to add where a thousand small ones a revolution would not.
-    store->beginPaint(control->rect().translated(offset));
+    store->beginPaint(m_placement.told);
     const bool copied = copyIntoBackingStore(*store, drawing, source, target);
     store->endPaint();
     if (!copied) {
@@ -222,12 +267,20 @@ bool X11DirectPut::put(QWidget* control, const QImage& drawing, const QRect& dev
 
 #else
 
+class X11DirectPut::LayoutWatch {};
+
 std::unique_ptr<X11DirectPut> X11DirectPut::create() {
     return nullptr;
 }
 
 X11DirectPut::X11DirectPut(xcb_connection_t* connection, std::uint32_t maxRequestBytes)
     : m_connection(connection), m_maxRequestBytes(maxRequestBytes) {}
+
+void X11DirectPut::place(const QWidget&) {}
+
+bool X11DirectPut::clearOfOthers(const QWidget&, const QRect&) {
+    return false;
+}
 
 X11DirectPut::~X11DirectPut() = default;
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QRect>
+#include <QRegion>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -34,6 +35,22 @@ public:
 private:
     X11DirectPut(xcb_connection_t* connection, std::uint32_t maxRequestBytes);
 
+    class LayoutWatch;
+    // Where a control lies in its window and which of its pixels nothing else covers, kept until
+    // a widget anywhere moves, resizes, shows, hides or is restacked.
+    struct Placement {
+        const QWidget* control = nullptr;
+        std::uint64_t generation = 0;
+        QPoint offset;
+        // The region told to the toolkit as painted: the whole control.
+        QRegion told;
+        // Not hidden by the window's edge or by opaque widgets; other children are `covered`.
+        QRegion visible;
+        std::vector<QRect> covered;
+    };
+
+    void place(const QWidget& control);
+    [[nodiscard]] bool clearOfOthers(const QWidget& control, const QRect& rect);
     [[nodiscard]] bool takesOurPixels(std::uint32_t window);
     void sendRows(std::uint32_t window, const QImage& drawing, const QRect& source, QPoint target);
 
@@ -45,6 +62,8 @@ private:
     bool m_windowTakesOurPixels = false;
     std::uint32_t m_gc = 0;
     std::vector<std::uint32_t> m_rows;
+    std::unique_ptr<LayoutWatch> m_watch;
+    Placement m_placement;
 };
 
 } // namespace host
