@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // Program entry: hands the window to the toolkit and runs its event loop.
 #include "app/form1.h"
+#include "host/platform/display_loss.h"
 #include "host/platform/termination.h"
 #include "host/platform/toolkit_setup.h"
 
@@ -9,6 +10,7 @@
 
 int main(int argc, char* argv[]) {
     host::prepareToolkit();
+    host::nameLostDisplays();
     QApplication app(argc, argv);
 #ifdef LUMERA_APP_ID
     // Lets the desktop match the window to its menu entry and icon.

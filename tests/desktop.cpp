@@ -94,13 +94,23 @@ Desktop::~Desktop() {
     }
 }
 
+QString Desktop::displayName() const {
+    return m_env.value(m_kind == Kind::Weston ? u"WAYLAND_DISPLAY"_s : u"DISPLAY"_s);
+}
+
+void Desktop::killDisplayServer() {
+    m_servers.front()->kill();
+    m_servers.front()->waitForFinished(5000);
+}
+
 QProcess& Desktop::keep(std::unique_ptr<QProcess> process) {
     m_servers.push_back(std::move(process));
     return *m_servers.back();
 }
 
 std::unique_ptr<QProcess> Desktop::launch(const QString& program, const QStringList& args,
-                                          const QProcessEnvironment& extra) const {
+                                          const QProcessEnvironment& extra,
+                                          QProcess::ProcessChannelMode channels) const {
     auto process = std::make_unique<QProcess>();
     // Children die with the test, even when a timeout kills it before any cleanup runs.
     process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
@@ -108,7 +118,7 @@ std::unique_ptr<QProcess> Desktop::launch(const QString& program, const QStringL
     env.insert(extra);
     process->setProcessEnvironment(env);
     process->setWorkingDirectory(m_scratch.path());
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setProcessChannelMode(channels);
     process->start(program, args);
     process->waitForStarted(5000);
     return process;
@@ -133,6 +143,11 @@ QString Desktop::start() {
     if (!m_scratch.isValid()) {
         return u"no scratch directory"_s;
     }
+    // Every login session has a runtime directory of its own, X11 ones included.
+    const QString runtime = m_scratch.filePath(u"runtime"_s);
+    QDir().mkpath(runtime);
+    ::chmod(qPrintable(runtime), 0700);
+    m_env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
     return m_kind == Kind::XvfbOpenbox ? startXvfb() : startWeston();
 }
 
@@ -171,10 +186,7 @@ QString Desktop::startWeston() {
         QDir().mkpath(xSockets);
         ::chmod(qPrintable(xSockets), 01777);
     }
-    const QString runtime = m_scratch.filePath(u"runtime"_s);
-    QDir().mkpath(runtime);
-    ::chmod(qPrintable(runtime), 0700);
-    m_env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    const QString runtime = m_env.value(u"XDG_RUNTIME_DIR"_s);
     m_env.insert(u"XDG_SESSION_TYPE"_s, u"wayland"_s);
     const QString log = m_scratch.filePath(u"weston.log"_s);
     // --debug lets weston-screenshooter take pictures.

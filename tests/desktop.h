@@ -40,11 +40,18 @@ public:
     // A session bus with the accessibility bus on it, for the programs started after it.
     [[nodiscard]] QString startAccessibilityBus();
 
-    // Starts a program in this desktop; it dies with the test whatever happens.
-    [[nodiscard]] std::unique_ptr<QProcess> launch(const QString& program,
-                                                   const QStringList& args = {},
-                                                   const QProcessEnvironment& extra = {}) const;
+    // Starts a program in this desktop; it dies with the test whatever happens. Its standard
+    // error goes to the test's unless `channels` keeps it to be read.
+    [[nodiscard]] std::unique_ptr<QProcess>
+    launch(const QString& program, const QStringList& args = {},
+           const QProcessEnvironment& extra = {},
+           QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) const;
     ToolResult run(const QString& program, const QStringList& args, int timeoutMs = 10000) const;
+
+    // The display a program started here connects to: an X display, or a Wayland socket's name.
+    [[nodiscard]] QString displayName() const;
+    // Kills the display server (Xvfb or weston) outright, as a crash would.
+    void killDisplayServer();
 
     // The whole screen as the display server shows it.
     [[nodiscard]] QImage screenshot() const;

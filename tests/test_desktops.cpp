@@ -62,6 +62,8 @@ private slots:
     void initTestCase();
     void runsOnEachDesktop_data();
     void runsOnEachDesktop();
+    void endsNamingTheLostDisplay_data();
+    void endsNamingTheLostDisplay();
 
 private:
     void xWindowAndNotice(const Desktop& screen, qint64 pid, const atom::Area& area,
@@ -197,6 +199,37 @@ void DesktopsTest::runsOnEachDesktop() {
     QVERIFY2(program->waitForFinished(10000), "lumera is still running");
     QCOMPARE(program->exitStatus(), QProcess::NormalExit);
     QCOMPARE(program->exitCode(), 0);
+}
+
+void DesktopsTest::endsNamingTheLostDisplay_data() {
+    QTest::addColumn<Desktop::Kind>("kind");
+    QTest::newRow("x11") << Desktop::Kind::XvfbOpenbox;
+    QTest::newRow("wayland") << Desktop::Kind::Weston;
+}
+
+// The display server or compositor dies: the program ends at once with status 1, and its one
+// line says which display it lost.
+void DesktopsTest::endsNamingTheLostDisplay() {
+    QFETCH(Desktop::Kind, kind);
+    Desktop screen(kind);
+    const QString failed = screen.start();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    // It ends through the toolkit's exit(), with every object alive: no leaks to report.
+    QProcessEnvironment extra;
+    extra.insert(u"LSAN_OPTIONS"_s, u"detect_leaks=0"_s);
+    const std::unique_ptr<QProcess> program =
+        screen.launch(m_program, {}, extra, QProcess::SeparateChannels);
+    const qint64 pid = program->processId();
+    QVERIFY(desktop::waitUntil([&] { return !desktop::loadedPlatform(pid).isEmpty(); }, 10000));
+    QTest::qWait(1000); // the electron running
+    screen.killDisplayServer();
+    QVERIFY2(program->waitForFinished(2000), "still running 2 s after its display went");
+    QCOMPARE(program->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program->exitCode(), 1);
+    const QStringList lines =
+        QString::fromLocal8Bit(program->readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines.first().endsWith(u' ' + screen.displayName()), qPrintable(lines.first()));
 }
 
 // The title, the zoom for the client area the window manager gave, the design centred, and the

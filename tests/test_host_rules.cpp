@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-// The host's rules that need no window: the zoom, the frame budget, the platform asked for and the
-// circle outlines kept for drawing again.
+// The host's rules that need no window: the zoom, the frame budget, the platform asked for, the
+// circle outlines kept for drawing again and the line for a lost display.
+#include "host/platform/display_loss.h"
 #include "host/platform/toolkit_setup.h"
 #include "host/screen/circle_raster.h"
 #include "host/screen/frame_budget.h"
@@ -10,6 +11,7 @@
 #include <QTest>
 
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -99,6 +101,32 @@ private slots:
         QFETCH(QByteArray, display);
         QFETCH(QByteArray, asked);
         QCOMPARE(host::defaultPlatform(chosen, display).value_or(QByteArray()), asked);
+    }
+
+    void lostDisplay_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QByteArray>("waylandDisplay");
+        QTest::addColumn<QString>("line");
+        const QString x11 = u"lumera: потеряна связь с дисплеем X11 :3"_s;
+        QTest::newRow("X server gone")
+            << u"The X11 connection broke (error 1). Did the X11 server die?"_s << QByteArray("w")
+            << x11;
+        QTest::newRow("compositor gone")
+            << u"The Wayland connection broke. Did the Wayland compositor die?"_s
+            << QByteArray("wayland-1") << u"lumera: потеряна связь с дисплеем Wayland wayland-1"_s;
+        QTest::newRow("compositor failed, default socket")
+            << u"The Wayland connection experienced a fatal error: Protocol error"_s << QByteArray()
+            << u"lumera: потеряна связь с дисплеем Wayland wayland-0"_s;
+        QTest::newRow("any other message")
+            << u"QStandardPaths: XDG_RUNTIME_DIR not set"_s << QByteArray("w") << QString();
+    }
+    void lostDisplay() {
+        QFETCH(QString, message);
+        QFETCH(QByteArray, waylandDisplay);
+        QFETCH(QString, line);
+        QCOMPARE(
+            host::lostDisplayLine(message, u"lumera"_s, ":3", waylandDisplay).value_or(QString()),
+            line);
     }
 
     // A kept outline sets exactly the pixels a fresh one would, and says the same changed box.

@@ -1,0 +1,55 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
+#include "host/platform/display_loss.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace host {
+
+namespace {
+
+// The toolkit's handler, for every message that is not a lost display. A message handler is the
+// process's by nature: there is one, and this is where the one before it is kept.
+QtMessageHandler toolkitHandler = nullptr;
+
+void handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg) {
+        if (const auto line = lostDisplayLine(message, QCoreApplication::applicationName(),
+                                              qgetenv("DISPLAY"), qgetenv("WAYLAND_DISPLAY"))) {
+            std::fputs((*line + u'\n').toLocal8Bit().constData(), stderr);
+            std::fflush(stderr);
+            return;
+        }
+    }
+    if (toolkitHandler != nullptr) {
+        toolkitHandler(type, context, message);
+    }
+}
+
+} // namespace
+
+std::optional<QString> lostDisplayLine(const QString& toolkitMessage, const QString& program,
+                                       const QByteArray& xDisplay,
+                                       const QByteArray& waylandDisplay) {
+    // Qt's xcb and Wayland clients print these, then end the process with status 1.
+    if (toolkitMessage.startsWith(u"The X11 connection broke")) {
+        return QStringLiteral("%1: потеряна связь с дисплеем X11 %2")
+            .arg(program, QString::fromLocal8Bit(xDisplay));
+    }
+    if (toolkitMessage.startsWith(u"The Wayland connection broke") ||
+        toolkitMessage.startsWith(u"The Wayland connection experienced a fatal error")) {
+        // libwayland's own default when the variable is unset.
+        const QByteArray name =
+            waylandDisplay.isEmpty() ? QByteArrayLiteral("wayland-0") : waylandDisplay;
+        return QStringLiteral("%1: потеряна связь с дисплеем Wayland %2")
+            .arg(program, QString::fromLocal8Bit(name));
+    }
+    return std::nullopt;
+}
+
+void nameLostDisplays() {
+    toolkitHandler = qInstallMessageHandler(handleMessage);
+}
+
+} // namespace host
