@@ -103,6 +103,13 @@ void Desktop::killDisplayServer() {
     m_servers.front()->waitForFinished(5000);
 }
 
+void Desktop::freezeDisplayServer(int ms) {
+    const auto server = static_cast<pid_t>(m_servers.front()->processId());
+    ::kill(server, SIGSTOP);
+    QThread::msleep(static_cast<unsigned long>(ms));
+    ::kill(server, SIGCONT);
+}
+
 QProcess& Desktop::keep(std::unique_ptr<QProcess> process) {
     m_servers.push_back(std::move(process));
     return *m_servers.back();

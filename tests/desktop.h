@@ -52,6 +52,8 @@ public:
     [[nodiscard]] QString displayName() const;
     // Kills the display server (Xvfb or weston) outright, as a crash would.
     void killDisplayServer();
+    // Stops the display server for a while (SIGSTOP), then lets it go on.
+    void freezeDisplayServer(int ms);
 
     // The whole screen as the display server shows it.
     [[nodiscard]] QImage screenshot() const;

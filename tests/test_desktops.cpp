@@ -64,6 +64,7 @@ private slots:
     void runsOnEachDesktop();
     void endsNamingTheLostDisplay_data();
     void endsNamingTheLostDisplay();
+    void carriesOnAfterTheServerStops();
 
 private:
     void xWindowAndNotice(const Desktop& screen, qint64 pid, const atom::Area& area,
@@ -230,6 +231,38 @@ void DesktopsTest::endsNamingTheLostDisplay() {
         QString::fromLocal8Bit(program->readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 1);
     QVERIFY2(lines.first().endsWith(u' ' + screen.displayName()), qPrintable(lines.first()));
+}
+
+// The X server stopped for 20 s in the middle of a revolution, then let go on: the program neither
+// ends nor hangs, the electron moves again and a double-click is answered.
+void DesktopsTest::carriesOnAfterTheServerStops() {
+    if (!qEnvironmentVariable("LSAN_OPTIONS").isEmpty()) {
+        QSKIP("twenty seconds of a stopped server show nothing more under the sanitizers");
+    }
+    Desktop screen(Desktop::Kind::XvfbOpenbox);
+    const QString failed = screen.start();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    const std::unique_ptr<QProcess> program = screen.launch(m_program);
+    std::optional<atom::Area> area;
+    QVERIFY(desktop::waitUntil(
+        [&] {
+            const QImage shot = screen.screenshot();
+            area = atom::findArea(shot);
+            return area && atom::drawingFaults(shot, *area).isEmpty();
+        },
+        15000));
+    screen.freezeDisplayServer(20000);
+    QCOMPARE(program->state(), QProcess::Running);
+    QString fault;
+    QVERIFY2(watchElectron(screen, *area, 4, 3, 20000, fault).size() >= 3 && fault.isEmpty(),
+             qPrintable(u"the electron does not move again "_s + fault));
+    xWindowAndNotice(screen, program->processId(), *area, screen.screenshot());
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    QCOMPARE(screen.run(u"xdotool"_s, {"key", "alt+F4"}).exitCode, 0);
+    QVERIFY2(program->waitForFinished(10000), "lumera is still running");
+    QCOMPARE(program->exitCode(), 0);
 }
 
 // The title, the zoom for the client area the window manager gave, the design centred, and the
