@@ -117,12 +117,16 @@ QProcess& Desktop::keep(std::unique_ptr<QProcess> process) {
 
 std::unique_ptr<QProcess> Desktop::launch(const QString& program, const QStringList& args,
                                           const QProcessEnvironment& extra,
-                                          QProcess::ProcessChannelMode channels) const {
+                                          QProcess::ProcessChannelMode channels,
+                                          const QStringList& unset) const {
     auto process = std::make_unique<QProcess>();
     // Children die with the test, even when a timeout kills it before any cleanup runs.
     process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     QProcessEnvironment env = m_env;
     env.insert(extra);
+    for (const QString& name : unset) {
+        env.remove(name);
+    }
     process->setProcessEnvironment(env);
     process->setWorkingDirectory(m_scratch.path());
     process->setProcessChannelMode(channels);

@@ -41,11 +41,13 @@ public:
     [[nodiscard]] QString startAccessibilityBus();
 
     // Starts a program in this desktop; it dies with the test whatever happens. Its standard
-    // error goes to the test's unless `channels` keeps it to be read.
+    // error goes to the test's unless `channels` keeps it to be read; `unset` names variables of
+    // the session it does not get.
     [[nodiscard]] std::unique_ptr<QProcess>
     launch(const QString& program, const QStringList& args = {},
            const QProcessEnvironment& extra = {},
-           QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) const;
+           QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel,
+           const QStringList& unset = {}) const;
     ToolResult run(const QString& program, const QStringList& args, int timeoutMs = 10000) const;
 
     // The display a program started here connects to: an X display, or a Wayland socket's name.

@@ -65,6 +65,8 @@ private slots:
     void endsNamingTheLostDisplay_data();
     void endsNamingTheLostDisplay();
     void carriesOnAfterTheServerStops();
+    void runsInAnySession_data();
+    void runsInAnySession();
 
 private:
     void xWindowAndNotice(const Desktop& screen, qint64 pid, const atom::Area& area,
@@ -261,6 +263,44 @@ void DesktopsTest::carriesOnAfterTheServerStops() {
         return;
     }
     QCOMPARE(screen.run(u"xdotool"_s, {"key", "alt+F4"}).exitCode, 0);
+    QVERIFY2(program->waitForFinished(10000), "lumera is still running");
+    QCOMPARE(program->exitCode(), 0);
+}
+
+void DesktopsTest::runsInAnySession_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("unset");
+    QTest::newRow("LANG=C") << u"C"_s << QStringList();
+    QTest::newRow("LANG=de_DE.UTF-8") << u"de_DE.UTF-8"_s << QStringList();
+    QTest::newRow("no HOME, no XDG_RUNTIME_DIR")
+        << u"C.UTF-8"_s << QStringList{u"HOME"_s, u"XDG_RUNTIME_DIR"_s};
+}
+
+// A locale the program knows nothing of, or a session without a home or runtime directory: it
+// starts, draws the atom, runs the electron and ends as asked.
+void DesktopsTest::runsInAnySession() {
+    QFETCH(QString, language);
+    QFETCH(QStringList, unset);
+    Desktop screen(Desktop::Kind::XvfbOpenbox);
+    const QString failed = screen.start();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QProcessEnvironment extra;
+    extra.insert(u"LANG"_s, language);
+    extra.insert(u"LC_ALL"_s, language);
+    const std::unique_ptr<QProcess> program =
+        screen.launch(m_program, {}, extra, QProcess::ForwardedErrorChannel, unset);
+    std::optional<atom::Area> area;
+    QVERIFY(desktop::waitUntil(
+        [&] {
+            const QImage shot = screen.screenshot();
+            area = atom::findArea(shot);
+            return area && atom::drawingFaults(shot, *area).isEmpty();
+        },
+        15000));
+    QString fault;
+    QVERIFY2(watchElectron(screen, *area, 4, 3, 20000, fault).size() >= 3 && fault.isEmpty(),
+             qPrintable(u"the electron does not go round "_s + fault));
+    program->terminate(); // the session ends
     QVERIFY2(program->waitForFinished(10000), "lumera is still running");
     QCOMPARE(program->exitCode(), 0);
 }
