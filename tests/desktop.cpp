@@ -110,6 +110,14 @@ void Desktop::freezeDisplayServer(int ms) {
     ::kill(server, SIGCONT);
 }
 
+void Desktop::killAccessibilityBus() {
+    // The launcher is the last server kept; the bus it runs is its child.
+    QProcess& launcher = *m_servers.back();
+    run(u"pkill"_s, {"-KILL", "-P", QString::number(launcher.processId())});
+    launcher.kill();
+    launcher.waitForFinished(5000);
+}
+
 QProcess& Desktop::keep(std::unique_ptr<QProcess> process) {
     m_servers.push_back(std::move(process));
     return *m_servers.back();
@@ -240,8 +248,13 @@ QString Desktop::startAccessibilityBus() {
         return u"the session bus does not start"_s;
     }
     m_env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, address);
-    keep(launch(launcher, {"--launch-immediately"}));
+    m_busLauncher = launcher;
+    restartAccessibilityBus();
     return {};
+}
+
+void Desktop::restartAccessibilityBus() {
+    keep(launch(m_busLauncher, {"--launch-immediately"}));
 }
 
 QImage Desktop::screenshot() const {

@@ -56,6 +56,10 @@ public:
     void killDisplayServer();
     // Stops the display server for a while (SIGSTOP), then lets it go on.
     void freezeDisplayServer(int ms);
+    // Kills the accessibility bus (its launcher and the bus it started), as a crash would, and
+    // starts it again on the same session bus.
+    void killAccessibilityBus();
+    void restartAccessibilityBus();
 
     // The whole screen as the display server shows it.
     [[nodiscard]] QImage screenshot() const;
@@ -69,6 +73,7 @@ private:
     QSize m_screen;
     QTemporaryDir m_scratch;
     QProcessEnvironment m_env;
+    QString m_busLauncher;
     std::vector<std::unique_ptr<QProcess>> m_servers; // stopped last to first
 };
 
