@@ -4,6 +4,11 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <cstdlib>
+
+#if LUMERA_WITH_XLIB
+#include <X11/Xlib.h>
+#endif
 
 namespace host {
 
@@ -13,12 +18,31 @@ namespace {
 // process's by nature: there is one, and this is where the one before it is kept.
 QtMessageHandler toolkitHandler = nullptr;
 
+void printLine(const QString& line) {
+    std::fputs((line + u'\n').toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
+QString xLine(const QString& program, const QByteArray& display) {
+    return QStringLiteral("%1: потеряна связь с дисплеем X11 %2")
+        .arg(program, QString::fromLocal8Bit(display));
+}
+
+#if LUMERA_WITH_XLIB
+// Qt's X platform also holds an Xlib connection to the same server; whichever of the two notices
+// the loss first reports it. Xlib's own report would name the display too, but then run the exit
+// handlers while Qt's threads still run.
+int reportLostXlibDisplay(Display* display) {
+    printLine(xLine(QCoreApplication::applicationName(), DisplayString(display)));
+    std::_Exit(1);
+}
+#endif
+
 void handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (type == QtWarningMsg) {
         if (const auto line = lostDisplayLine(message, QCoreApplication::applicationName(),
                                               qgetenv("DISPLAY"), qgetenv("WAYLAND_DISPLAY"))) {
-            std::fputs((*line + u'\n').toLocal8Bit().constData(), stderr);
-            std::fflush(stderr);
+            printLine(*line);
             return;
         }
     }
@@ -34,8 +58,7 @@ std::optional<QString> lostDisplayLine(const QString& toolkitMessage, const QStr
                                        const QByteArray& waylandDisplay) {
     // Qt's xcb and Wayland clients print these, then end the process with status 1.
     if (toolkitMessage.startsWith(u"The X11 connection broke")) {
-        return QStringLiteral("%1: потеряна связь с дисплеем X11 %2")
-            .arg(program, QString::fromLocal8Bit(xDisplay));
+        return xLine(program, xDisplay);
     }
     if (toolkitMessage.startsWith(u"The Wayland connection broke") ||
         toolkitMessage.startsWith(u"The Wayland connection experienced a fatal error")) {
@@ -50,6 +73,9 @@ std::optional<QString> lostDisplayLine(const QString& toolkitMessage, const QStr
 
 void nameLostDisplays() {
     toolkitHandler = qInstallMessageHandler(handleMessage);
+#if LUMERA_WITH_XLIB
+    XSetIOErrorHandler(reportLostXlibDisplay);
+#endif
 }
 
 } // namespace host
