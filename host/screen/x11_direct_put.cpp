@@ -23,6 +23,10 @@ namespace host {
 
 namespace {
 
+// The only depth written to: a window with an alpha channel has each region the toolkit is told
+// of cleared first, which would wipe the whole control.
+constexpr std::uint8_t writtenDepth = 24;
+
 struct FreeReply {
     void operator()(void* reply) const { std::free(reply); }
 };
@@ -184,13 +188,10 @@ bool X11DirectPut::takesOurPixels(std::uint32_t window) {
         xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr));
     const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
         m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
-    // Depth 24: a window with an alpha channel has each region the toolkit is told of cleared
-    // first, which would wipe the whole control.
-    if (!geometry || !attributes || geometry->depth != 24 ||
-        !takesRgb32(xcb_get_setup(m_connection), geometry->depth, attributes->visual)) {
+    if (!geometry || !attributes || geometry->depth != writtenDepth ||
+        !takesRgb32(xcb_get_setup(m_connection), writtenDepth, attributes->visual)) {
         return false;
     }
-    m_depth = geometry->depth;
     m_gc = xcb_generate_id(m_connection);
     const std::uint32_t noExposures = 0;
     xcb_create_gc(m_connection, m_gc, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
@@ -216,7 +217,7 @@ void X11DirectPut::sendRows(std::uint32_t window, const QImage& drawing, const Q
         xcb_put_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, m_gc,
                       static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(rows),
                       static_cast<std::int16_t>(target.x()),
-                      static_cast<std::int16_t>(target.y() + first), 0, m_depth,
+                      static_cast<std::int16_t>(target.y() + first), 0, writtenDepth,
                       static_cast<std::uint32_t>(m_rows.size() * 4),
                       reinterpret_cast<const std::uint8_t*>(m_rows.data()));
     }
@@ -273,22 +274,8 @@ std::unique_ptr<X11DirectPut> X11DirectPut::create() {
     return nullptr;
 }
 
-X11DirectPut::X11DirectPut(xcb_connection_t* connection, std::uint32_t maxRequestBytes)
-    : m_connection(connection), m_maxRequestBytes(maxRequestBytes) {}
-
-void X11DirectPut::place(const QWidget&) {}
-
-bool X11DirectPut::clearOfOthers(const QWidget&, const QRect&) {
-    return false;
-}
-
+// Never made without xcb: only what the pacer that holds one calls.
 X11DirectPut::~X11DirectPut() = default;
-
-bool X11DirectPut::takesOurPixels(std::uint32_t) {
-    return false;
-}
-
-void X11DirectPut::sendRows(std::uint32_t, const QImage&, const QRect&, QPoint) {}
 
 bool X11DirectPut::put(QWidget*, const QImage&, const QRect&) {
     return false;

@@ -56,9 +56,8 @@ private:
 
     xcb_connection_t* m_connection;
     std::uint32_t m_maxRequestBytes;
-    // The window the graphics context was made for, and its depth; 0 until the first put.
+    // The window the graphics context was made for; 0 until the first put.
     std::uint32_t m_window = 0;
-    std::uint8_t m_depth = 0;
     bool m_windowTakesOurPixels = false;
     std::uint32_t m_gc = 0;
     std::vector<std::uint32_t> m_rows;
