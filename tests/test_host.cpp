@@ -69,6 +69,16 @@ protected:
     }
 };
 
+// Picture3 at the window's corner, 124 × 124: a drawing area of 120 × 120, its middle at (62, 62).
+// It draws through the pacer a program window would hand it on this platform.
+PictureBox* atomPicture(QWidget& window, CallGate& gate) {
+    auto* pacer = new ScreenPacer(ScreenPacer::modeFor(QGuiApplication::platformName()), &window);
+    auto* picture =
+        new PictureBox(QStringLiteral("Picture3"), colours::white, gate, &window, pacer);
+    picture->setGeometry(0, 0, 124, 124);
+    return picture;
+}
+
 } // namespace
 
 class HostTest : public QObject {
@@ -79,11 +89,7 @@ private slots:
         CallGate gate;
         QWidget window;
         window.resize(200, 124);
-        auto* pacer =
-            new ScreenPacer(ScreenPacer::modeFor(QGuiApplication::platformName()), &window);
-        auto* picture =
-            new PictureBox(QStringLiteral("Picture3"), colours::white, gate, &window, pacer);
-        picture->setGeometry(0, 0, 124, 124); // drawing area 120 × 120, its middle at (62, 62)
+        PictureBox* picture = atomPicture(window, gate);
         auto* label = new Label(QStringLiteral("Label27"), FontSpec{9.75, 700}, gate, &window);
         label->setColours(colours::black, colours::panelYellow);
         const QRect inLabel(130, 10, 25, 17);
@@ -112,11 +118,7 @@ private slots:
         CallGate gate;
         QWidget window;
         window.resize(124, 124);
-        auto* pacer =
-            new ScreenPacer(ScreenPacer::modeFor(QGuiApplication::platformName()), &window);
-        auto* picture =
-            new PictureBox(QStringLiteral("Picture3"), colours::white, gate, &window, pacer);
-        picture->setGeometry(0, 0, 124, 124);
+        PictureBox* picture = atomPicture(window, gate);
         // In the middle of the drawing area, drawn over it as the nucleus is.
         auto* nucleus = new Line(QStringLiteral("Line1"), {50, 60}, {70, 60}, 20, colours::red,
                                  gate, picture->inner());
