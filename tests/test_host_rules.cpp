@@ -1,13 +1,21 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
 // The host's rules that need no window: the zoom, the frame budget, the platform asked for, the
-// circle outlines kept for drawing again and the line for a lost display.
+// circle outlines kept for drawing again, the line for a lost display and the accessibility bus
+// answered while a handler runs.
+#include "host/accessibility/bus_answers.h"
+#include "host/dispatch/call_gate.h"
 #include "host/platform/display_loss.h"
 #include "host/platform/toolkit_setup.h"
 #include "host/screen/circle_raster.h"
 #include "host/screen/frame_budget.h"
 #include "host/screen/zoom.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusServer>
+#include <QDBusVirtualObject>
+#include <QDeadlineTimer>
 #include <QTest>
 
 using namespace std::chrono_literals;
@@ -29,6 +37,17 @@ QImage blank(QSize size) {
     image.fill(Qt::white);
     return image;
 }
+
+// Stands in for the toolkit's accessible tree on the bus: counts the calls it answers.
+class CountingTree : public QDBusVirtualObject {
+public:
+    int answered = 0;
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        ++answered;
+        return connection.send(message.createReply());
+    }
+};
 
 } // namespace
 
@@ -167,6 +186,36 @@ private slots:
             QCOMPARE(changed, fresh.draw(expected, circle.centre, circle.radius, colour));
             QVERIFY(image == expected);
         }
+    }
+
+    // A reader's call lands while a handler holds the thread, making control calls and never
+    // returning to the event loop: the call is answered then; other queued work waits.
+    void busAnsweredMidHandler() {
+        QDBusServer server;
+        QDBusConnection reader(u"not yet"_s);
+        connect(&server, &QDBusServer::newConnection, this,
+                [&](const QDBusConnection& connection) { reader = connection; });
+        const QString bus = u"program's bus"_s;
+        QDBusConnection program = QDBusConnection::connectToPeer(server.address(), bus);
+        CountingTree tree;
+        QVERIFY(program.registerVirtualObject(u"/org/a11y/atspi/accessible"_s, &tree,
+                                              QDBusConnection::SubPath));
+        QTRY_VERIFY(reader.isConnected());
+        reader.send(QDBusMessage::createMethodCall({}, u"/org/a11y/atspi/accessible/7"_s,
+                                                   u"org.a11y.atspi.Accessible"_s, u"GetRole"_s));
+        bool otherWorkDone = false;
+        QMetaObject::invokeMethod(this, [&] { otherWorkDone = true; }, Qt::QueuedConnection);
+
+        host::CallGate gate;
+        host::BusAnswers answers(nullptr, bus);
+        gate.setInterlude([&] { answers.answerWaiting(); });
+        const QDeadlineTimer handlerEnds(3s);
+        while (tree.answered == 0 && !handlerEnds.hasExpired()) {
+            gate.check(host::Operation::Circle, u"Picture3"_s);
+        }
+        QCOMPARE(tree.answered, 1);
+        QVERIFY(!otherWorkDone);
+        QDBusConnection::disconnectFromPeer(bus);
     }
 };
 

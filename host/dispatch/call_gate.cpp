@@ -25,6 +25,9 @@ QString operationName(Operation op) {
 }
 
 void CallGate::check(Operation op, const QString& control) {
+    if (m_interlude) {
+        m_interlude();
+    }
     if (m_recording) {
         m_calls.push_back({op, control});
     }

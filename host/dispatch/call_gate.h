@@ -51,6 +51,9 @@ public:
         m_observer = std::move(observer);
     }
 
+    // Runs at every call, before anything else: serves what cannot wait for a long handler's end.
+    void setInterlude(std::function<void()> interlude) { m_interlude = std::move(interlude); }
+
     void startRecording();
     [[nodiscard]] const std::vector<CallRecord>& calls() const { return m_calls; }
 
@@ -59,6 +62,7 @@ private:
     bool m_recording = false;
     std::vector<CallRecord> m_calls;
     std::function<void(const CallRecord&)> m_observer;
+    std::function<void()> m_interlude;
 };
 
 } // namespace host

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 #include "host/form/window.h"
 
+#include "host/accessibility/bus_answers.h"
 #include "host/accessibility/reading_order.h"
 #include "host/controls/image.h"
 #include "host/controls/label.h"
@@ -21,6 +22,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QPointer>
 #include <QTimer>
 
 namespace host {
@@ -134,6 +136,12 @@ Window::Window(const FormSpec& form, CallGate& gate, Dispatcher& dispatcher, QWi
     setAutoFillBackground(true);
     resize(twipsToPixels(form.restoredWidth), twipsToPixels(form.restoredHeight));
 
+    // A long handler's control calls let a screen reader's calls through.
+    gate.setInterlude([answers = QPointer(new BusAnswers(this))] {
+        if (answers) {
+            answers->answerWaiting();
+        }
+    });
     for (const ControlSpec& row : form.controls) {
         m_controls.push_back(createControl(row, *this, gate, dispatcher, m_pacer));
     }

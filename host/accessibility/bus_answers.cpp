@@ -1,0 +1,47 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
+#include "host/accessibility/bus_answers.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QEvent>
+
+namespace host {
+
+namespace {
+
+// Where the toolkit serves every accessible object: one object for the whole subtree.
+const QString treePath = QStringLiteral("/org/a11y/atspi/accessible");
+// The bus may come later than the window; looking for it costs a lock, so not at every call.
+constexpr qint64 lookAgainNs = 1'000'000'000;
+
+} // namespace
+
+BusAnswers::BusAnswers(QObject* parent, QString connection)
+    : QObject(parent), m_connection(std::move(connection)) {
+    m_sinceAnswered.start();
+}
+
+QObject* BusAnswers::tree() {
+    if (!m_tree && (!m_sinceLooked.isValid() || m_sinceLooked.nsecsElapsed() > lookAgainNs)) {
+        m_sinceLooked.start();
+        const QDBusConnection bus(m_connection);
+        if (bus.isConnected()) {
+            m_tree = bus.objectRegisteredAt(treePath);
+        }
+    }
+    return m_tree;
+}
+
+void BusAnswers::answerWaiting() {
+    if (m_sinceAnswered.nsecsElapsed() < spacingNs) {
+        return;
+    }
+    m_sinceAnswered.start();
+    if (QObject* target = tree()) {
+        // The bus thread posts each call to the object as a meta-call event.
+        QCoreApplication::sendPostedEvents(target, QEvent::MetaCall);
+    }
+}
+
+} // namespace host
