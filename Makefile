@@ -5,7 +5,7 @@ PRESET ?= default
 BUILD_DIR := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test check check-fast lint faults memcheck clean asan bench \
+.PHONY: all deps configure build run test check check-fast lint faults memcheck clean asan bench soak \
 	package screenshot
 
 all: build
@@ -52,6 +52,12 @@ lint:
 memcheck:
 	$(MAKE) build PRESET=default
 	scripts/memcheck $(BUILD_DIR)/default
+
+# A school day on every desktop: the installed program on X11, XWayland and Wayland alone, driven
+# from outside for SOAK_MINUTES (default 60) each, side by side. Not part of `make test`.
+soak: build
+	cmake --install $(BUILD_DIR)/$(PRESET) --prefix $(BUILD_DIR)/$(PRESET)/soak/prefix >/dev/null
+	scripts/soak $(BUILD_DIR)/$(PRESET)/soak/prefix/bin/lumera $(BUILD_DIR)/$(PRESET)/soak/logs
 
 bench: build
 	cmake --build --preset $(PRESET) --target bench
