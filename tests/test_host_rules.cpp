@@ -43,9 +43,8 @@ class CountingTree : public QDBusVirtualObject {
 public:
     int answered = 0;
     QString introspect(const QString&) const override { return {}; }
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
-        ++answered;
-        return connection.send(message.createReply());
+    bool handleMessage(const QDBusMessage&, const QDBusConnection&) override {
+        return ++answered > 0;
     }
 };
 
@@ -61,11 +60,9 @@ private slots:
         QTest::addColumn<QSize>("client");
         QTest::addColumn<double>("factor");
         QTest::addColumn<QPoint>("offset");
+        // The window at the screen sizes of a classroom: test_zoom.
         QTest::newRow("1024x768 a little too narrow: as designed")
             << QSize(1024, 745) << 1.0 << QPoint();
-        QTest::newRow("1366x768: the height sets it, centred across")
-            << QSize(1366, 745) << 1.0332871 << QPoint(144, 0);
-        QTest::newRow("1920x1080") << QSize(1920, 1061) << 1.4715673 << QPoint(192, 0);
         QTest::newRow("tall screen: the width sets it, centred down")
             << QSize(2087, 2000) << 1.9996806 << QPoint(0, 279);
     }
@@ -126,13 +123,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QByteArray>("waylandDisplay");
         QTest::addColumn<QString>("line");
-        const QString x11 = u"lumera: потеряна связь с дисплеем X11 :3"_s;
-        QTest::newRow("X server gone")
-            << u"The X11 connection broke (error 1). Did the X11 server die?"_s << QByteArray("w")
-            << x11;
-        QTest::newRow("compositor gone")
-            << u"The Wayland connection broke. Did the Wayland compositor die?"_s
-            << QByteArray("wayland-1") << u"lumera: потеряна связь с дисплеем Wayland wayland-1"_s;
+        // The X server and the compositor killed under the program: test_desktops.
         QTest::newRow("compositor failed, default socket")
             << u"The Wayland connection experienced a fatal error: Protocol error"_s << QByteArray()
             << u"lumera: потеряна связь с дисплеем Wayland wayland-0"_s;
@@ -204,7 +195,8 @@ private slots:
         reader.send(QDBusMessage::createMethodCall({}, u"/org/a11y/atspi/accessible/7"_s,
                                                    u"org.a11y.atspi.Accessible"_s, u"GetRole"_s));
         bool otherWorkDone = false;
-        QMetaObject::invokeMethod(this, [&] { otherWorkDone = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [&] { otherWorkDone = true; }, Qt::QueuedConnection);
 
         host::CallGate gate;
         host::BusAnswers answers(nullptr, bus);

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Rounded to two decimals, as the table holds every figure.
@@ -76,17 +78,13 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("russian");
         QTest::addColumn<QString>("english");
-        QTest::newRow("two decimals") << 5.28 << "5,28"
-                                      << "5.28";
-        QTest::newRow("negative") << -13.55 << "-13,55"
-                                  << "-13.55";
-        QTest::newRow("whole: no separator") << 132.0 << "132"
-                                             << "132";
-        QTest::newRow("below one") << 0.73 << "0,73"
-                                   << "0.73";
-        QTest::newRow("never grouped") << 1234567.5 << "1234567,5"
-                                       << "1234567.5";
+        QTest::newRow("two decimals") << 5.28 << u"5,28"_s << u"5.28"_s;
+        QTest::newRow("negative") << -13.55 << u"-13,55"_s << u"-13.55"_s;
+        QTest::newRow("whole: no separator") << 132.0 << u"132"_s << u"132"_s;
+        QTest::newRow("below one") << 0.73 << u"0,73"_s << u"0.73"_s;
+        QTest::newRow("never grouped") << 1234567.5 << u"1234567,5"_s << u"1234567.5"_s;
     }
+
     void decimalText() {
         QFETCH(double, value);
         QFETCH(QString, russian);

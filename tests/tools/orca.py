@@ -1,0 +1,41 @@
+#!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 Соколов А. В.
+# SPDX-License-Identifier: LicenseRef-proprietary
+"""What Orca says while a user presses keys: orca.py <key> ...
+Starts Orca on the session's accessibility bus, presses each key with xdotool a second apart and
+prints Orca's speech, one utterance a line, key echoes included. Orca's speech goes to its debug
+file only (no sound card here); the rest of Orca runs as for a user.
+Exits 1 when Orca does not start or does not end."""
+import re
+import subprocess
+import sys
+import tempfile
+import time
+
+with tempfile.TemporaryDirectory() as home:
+    transcript = f"{home}/debug"
+    orca = subprocess.Popen(["orca", "--disable", "speech", "--disable", "braille",
+                             "--user-prefs", home, "--debug-file", transcript],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # Orca writes its file in blocks, whole only once it has ended; its start fills a block or
+    # more and ends on the window it found.
+    deadline = time.monotonic() + 30
+    while time.monotonic() < deadline and not open(transcript, "a+").tell():
+        time.sleep(0.2)
+    time.sleep(2)
+    for key in sys.argv[1:]:
+        subprocess.run(["xdotool", "key", key], check=True)
+        time.sleep(1)
+    time.sleep(2)
+    # Orca's handler for SIGTERM runs only when an event wakes it: a key of its own does.
+    orca.terminate()
+    subprocess.run(["xdotool", "key", "shift"], check=True)
+    try:
+        orca.wait(10)
+    except subprocess.TimeoutExpired:
+        orca.kill()
+        print("Orca does not end on SIGTERM", file=sys.stderr)
+        sys.exit(1)
+    said = re.findall(r"SPEECH OUTPUT: '(.*)' ?\{", open(transcript, encoding="utf-8").read())
+    print("\n".join(said))
+    sys.exit(0 if said else 1)
