@@ -33,8 +33,6 @@ const QStringList readingOrder{
     u"2 radio button: Орбита 6 — Серия Хэмфри: переходы на уровень 6"_s,
 };
 
-// The places on the orbit of `radius` where the electron was seen, in screenshots taken for up
-// to `ms`, until it was seen in `wanted` places; a blue pixel anywhere else ends the watch.
 // The atom once all its orbits are drawn; nothing if they never are, and then what was wrong.
 std::optional<atom::Area> drawnAtom(const Desktop& screen, QStringList* faults = nullptr) {
     std::optional<atom::Area> area;
@@ -52,6 +50,8 @@ std::optional<atom::Area> drawnAtom(const Desktop& screen, QStringList* faults =
     return whole ? area : std::nullopt;
 }
 
+// The places on the orbit of `radius` where the electron was seen, in screenshots taken for up
+// to `ms`, until it was seen in `wanted` places; a blue pixel anywhere else ends the watch.
 QList<double> watchElectron(const Desktop& screen, const atom::Area& area, int radius, int wanted,
                             int ms, QString& fault) {
     QList<double> places;

@@ -6,6 +6,7 @@ Starts Orca on the session's accessibility bus, presses each key with xdotool a 
 prints Orca's speech, one utterance a line, key echoes included. Orca's speech goes to its debug
 file only (no sound card here); the rest of Orca runs as for a user.
 Exits 1 when Orca does not start or does not end."""
+import os
 import re
 import subprocess
 import sys
@@ -20,7 +21,8 @@ with tempfile.TemporaryDirectory() as home:
     # Orca writes its file in blocks, whole only once it has ended; its start fills a block or
     # more and ends on the window it found.
     deadline = time.monotonic() + 30
-    while time.monotonic() < deadline and not open(transcript, "a+").tell():
+    while time.monotonic() < deadline and not (os.path.exists(transcript)
+                                               and os.path.getsize(transcript)):
         time.sleep(0.2)
     time.sleep(2)
     for key in sys.argv[1:]:
