@@ -5,7 +5,6 @@
 #include "host/dispatch/call_gate.h"
 #include "host/screen/circle_raster.h"
 #include "host/screen/screen_pacer.h"
-#include "host/screen/units.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -21,15 +20,14 @@ PictureSurface::PictureSurface(Bgr background, QWidget* parent)
 QImage& PictureSurface::drawing() {
     const qreal ratio = devicePixelRatioF();
     const QSize deviceSize = (QSizeF(size()) * ratio).toSize();
-    if (m_drawing.isNull() || m_drawing.size() != deviceSize) {
-        QImage fresh(deviceSize, QImage::Format_RGB32);
-        fresh.setDevicePixelRatio(ratio);
-        fresh.fill(toQColor(m_background));
-        if (!m_drawing.isNull()) {
-            QPainter keep(&fresh);
-            keep.drawImage(0, 0, m_drawing);
+    if (m_drawing.isNull() || m_drawing.size() != deviceSize ||
+        m_drawing.devicePixelRatio() != ratio) {
+        m_drawing = QImage(deviceSize, QImage::Format_RGB32);
+        m_drawing.setDevicePixelRatio(ratio);
+        m_drawing.fill(toQColor(m_background));
+        if (m_redraw) {
+            m_redraw(m_drawing);
         }
-        m_drawing = fresh;
     }
     return m_drawing;
 }
@@ -40,11 +38,13 @@ void PictureSurface::paintEvent(QPaintEvent* event) {
         painter.fillRect(event->rect(), toQColor(m_background));
         return;
     }
+    // After a change of size or screen, the circles at the new size.
+    const QImage& image = drawing();
     const QRect area = event->rect();
-    const qreal ratio = m_drawing.devicePixelRatio();
+    const qreal ratio = image.devicePixelRatio();
     const QRectF source(area.x() * ratio, area.y() * ratio, area.width() * ratio,
                         area.height() * ratio);
-    painter.drawImage(QRectF(area), m_drawing, source);
+    painter.drawImage(QRectF(area), image, source);
 }
 
 PictureBox::PictureBox(const QString& name, Bgr background, CallGate& gate, QWidget* parent,
@@ -53,7 +53,17 @@ PictureBox::PictureBox(const QString& name, Bgr background, CallGate& gate, QWid
       m_surface(new PictureSurface(background, this)) {
     setObjectName(name);
     m_surface->setObjectName(name + QStringLiteral("Surface"));
+    m_surface->setRedraw([this](QImage& image) { redraw(image); });
     setFocusPolicy(Qt::StrongFocus);
+}
+
+void PictureBox::redraw(QImage& image) {
+    const double ratio = image.devicePixelRatio();
+    const QSizeF area = m_surface->size();
+    m_record.replay([&](const RecordedCircle& circle) {
+        m_outlines.draw(image, circle.scale.toPixels(circle.x, circle.y, area) * ratio,
+                        circle.radius * circle.scale.pixelsPerUnitX(area) * ratio, circle.colour);
+    });
 }
 
 void PictureBox::place(const QRect& geometry, int ring) {
@@ -90,27 +100,15 @@ void PictureBox::paintEvent(QPaintEvent*) {
 
 void PictureBox::Scale(float x1, float y1, float x2, float y2) {
     m_gate.check(Operation::Scale, objectName());
-    m_scaleLeft = x1;
-    m_scaleTop = y1;
-    m_scaleWidth = static_cast<double>(x2) - x1;
-    m_scaleHeight = static_cast<double>(y2) - y1;
-    m_scaled = true;
+    m_scale = {x1, y1, static_cast<double>(x2) - x1, static_cast<double>(y2) - y1, true};
 }
 
 double PictureBox::pixelsPerUnitX() const {
-    const double width = m_surface->width();
-    if (!m_scaled) {
-        return 1.0 / twipsPerPixel;
-    }
-    return width / m_scaleWidth;
+    return m_scale.pixelsPerUnitX(m_surface->size());
 }
 
 QPointF PictureBox::toPixels(double x, double y) const {
-    if (!m_scaled) {
-        return {x / twipsPerPixel, y / twipsPerPixel};
-    }
-    return {(x - m_scaleLeft) * m_surface->width() / m_scaleWidth,
-            (y - m_scaleTop) * m_surface->height() / m_scaleHeight};
+    return m_scale.toPixels(x, y, m_surface->size());
 }
 
 void PictureBox::Circle(float x, float y, float radius, std::optional<Bgr> colour) {
@@ -121,6 +119,7 @@ void PictureBox::Circle(float x, float y, float radius, std::optional<Bgr> colou
     const QRgb rgb = toQColor(colour.value_or(m_foreColor)).rgb();
     const QRect changed =
         m_outlines.draw(image, toPixels(x, y) * ratio, radius * pixelsPerUnitX() * ratio, rgb);
+    m_record.add({x, y, radius, m_scale, rgb});
     // Only what changed goes to the screen, while the handler may still hold the thread for a
     // whole revolution. Pixels that did not change are on the screen already.
     showDrawing(m_pacer, m_surface, image, changed);

@@ -4,11 +4,13 @@
 // it.
 #pragma once
 
+#include "host/controls/circle_record.h"
 #include "host/screen/circle_raster.h"
 #include "host/screen/colour.h"
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 namespace host {
@@ -21,11 +23,16 @@ class PictureSurface : public QWidget {
     Q_OBJECT
 
 public:
+    // Draws what was drawn anew into a blank image of the surface's present size.
+    using Redraw = std::function<void(QImage&)>;
+
     PictureSurface(Bgr background, QWidget* parent);
 
-    // The drawing in device pixels, created on first use and kept for the widget's life.
+    // The drawing in device pixels, created on first use. When the surface's size or pixel ratio
+    // has changed since, it is made anew at the new size, never stretched.
     [[nodiscard]] QImage& drawing();
     [[nodiscard]] bool hasDrawing() const { return !m_drawing.isNull(); }
+    void setRedraw(Redraw redraw) { m_redraw = std::move(redraw); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -33,6 +40,7 @@ protected:
 private:
     Bgr m_background;
     QImage m_drawing;
+    Redraw m_redraw;
 };
 
 class PictureBox : public QWidget {
@@ -75,6 +83,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void redraw(QImage& image);
+
     CallGate& m_gate;
     ScreenPacer* m_pacer;
     Bgr m_background;
@@ -82,12 +92,9 @@ private:
     PictureSurface* m_surface;
     CircleOutlines m_outlines;
     int m_ring = 1;
-    // Default scale is twips, as before any Scale call.
-    double m_scaleLeft = 0;
-    double m_scaleTop = 0;
-    double m_scaleWidth = 0;
-    double m_scaleHeight = 0;
-    bool m_scaled = false;
+    // Twips until the first Scale call.
+    UserScale m_scale;
+    CircleRecord m_record;
 };
 
 } // namespace host

@@ -178,22 +178,18 @@ void Window::layOut() {
 }
 
 void Window::resizeEvent(QResizeEvent* event) {
-    // Until the window is first drawn, the zoom follows the client area the window manager
-    // gives; from then on nothing moves.
-    if (!m_zoomFixed) {
-        const Zoom chosen = chooseZoom(size(), m_extent);
-        if (chosen != m_zoom) {
-            m_zoom = chosen;
-            layOut();
-        }
+    // The zoom follows the client area whenever it changes: some window managers maximise or
+    // tile the window only after it is first drawn, and a teacher may resize it or move it to a
+    // projector. No handler runs for it; the controls are placed again as at the start.
+    const Zoom chosen = chooseZoom(size(), m_extent);
+    if (chosen != m_zoom) {
+        m_zoom = chosen;
+        layOut();
     }
     QWidget::resizeEvent(event);
 }
 
 bool Window::event(QEvent* event) {
-    if (event->type() == QEvent::Paint || event->type() == QEvent::WindowActivate) {
-        m_zoomFixed = true;
-    }
     if (event->type() == QEvent::WindowActivate) {
         raiseActivate();
     } else if (event->type() == QEvent::Paint && !m_activated) {

@@ -29,7 +29,7 @@ public:
     }
 
     [[nodiscard]] bool hasBeenActivated() const { return m_activated; }
-    // The zoom the window was laid out at: chosen before it is first drawn, kept for its life.
+    // The zoom the window is laid out at, chosen anew from the client area at every resize.
     [[nodiscard]] const Zoom& zoom() const { return m_zoom; }
 
 signals:
@@ -53,7 +53,6 @@ private:
     std::vector<QObject*> m_controls;
     QSize m_extent;
     Zoom m_zoom;
-    bool m_zoomFixed = false;
     ScreenPacer* m_pacer;
     bool m_activated = false;
 };

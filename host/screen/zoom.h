@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-// The window's one zoom, chosen from its client area before it is first drawn.
+// The window's zoom, chosen from its client area whenever that changes size.
 #pragma once
 
 #include <QPoint>
