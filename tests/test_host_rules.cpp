@@ -1,12 +1,15 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
 // The host's rules that need no window: the zoom, the frame budget, the platform asked for, the
-// circle outlines kept for drawing again, the line for a lost display and the accessibility bus
+// circle outlines kept for drawing again, the record a picture is drawn anew from, the line for a
+// lost display, the decorations left to a compositor that draws them, and the accessibility bus
 // answered while a handler runs.
 #include "host/accessibility/bus_answers.h"
+#include "host/controls/circle_record.h"
 #include "host/dispatch/call_gate.h"
 #include "host/platform/display_loss.h"
 #include "host/platform/toolkit_setup.h"
+#include "host/platform/wayland_decorations.h"
 #include "host/screen/circle_raster.h"
 #include "host/screen/frame_budget.h"
 #include "host/screen/zoom.h"
@@ -17,6 +20,7 @@
 #include <QDBusVirtualObject>
 #include <QDeadlineTimer>
 #include <QTest>
+#include <cmath>
 
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
@@ -48,9 +52,29 @@ public:
     }
 };
 
+// A circle in the atom picture's user coordinates, and its colour.
+struct UserCircle {
+    float x;
+    float y;
+    float radius;
+    QRgb colour;
+};
+
+const host::UserScale atomScale{-15, 15, 30, -30, true};
+
+// Each circle drawn on `image` in turn, as the picture draws it.
+void drawAll(QImage& image, const QList<UserCircle>& circles) {
+    host::CircleOutlines outlines;
+    for (const UserCircle& c : circles) {
+        outlines.draw(image, atomScale.toPixels(c.x, c.y, image.size()),
+                      c.radius * atomScale.pixelsPerUnitX(image.size()), c.colour);
+    }
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(QList<Drawn>)
+Q_DECLARE_METATYPE(QList<UserCircle>)
 
 class HostRulesTest : public QObject {
     Q_OBJECT
@@ -119,6 +143,30 @@ private slots:
         QCOMPARE(host::defaultPlatform(chosen, display).value_or(QByteArray()), asked);
     }
 
+    // Qt's title bar, and the OpenGL client it loads for it, only where the compositor draws none.
+    void decorations_data() {
+        QTest::addColumn<QByteArrayList>("globals");
+        QTest::addColumn<QByteArray>("integration");
+        QTest::addColumn<QByteArray>("decorationChoice");
+        QTest::addColumn<bool>("leftToCompositor");
+        const QByteArrayList kwin{"wl_compositor", "xdg_wm_base", "zxdg_decoration_manager_v1"};
+        const QByteArrayList weston{"wl_compositor", "xdg_wm_base", "wl_shm"};
+        QTest::newRow("KWin, sway") << kwin << QByteArray() << QByteArray() << true;
+        QTest::newRow("GNOME, weston") << weston << QByteArray() << QByteArray() << false;
+        QTest::newRow("the user's integration wins")
+            << kwin << QByteArray("wayland-egl") << QByteArray() << false;
+        QTest::newRow("the user's decorations win")
+            << kwin << QByteArray() << QByteArray("0") << false;
+    }
+    void decorations() {
+        QFETCH(QByteArrayList, globals);
+        QFETCH(QByteArray, integration);
+        QFETCH(QByteArray, decorationChoice);
+        QFETCH(bool, leftToCompositor);
+        QCOMPARE(host::leaveDecorationsToCompositor(globals, integration, decorationChoice),
+                 leftToCompositor);
+    }
+
     void lostDisplay_data() {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QByteArray>("waylandDisplay");
@@ -176,6 +224,50 @@ private slots:
             host::CircleOutlines fresh;
             QCOMPARE(changed, fresh.draw(expected, circle.centre, circle.radius, colour));
             QVERIFY(image == expected);
+        }
+    }
+
+    // The record drawn anew, at the size it was drawn at and at another, gives what every circle
+    // drawn in turn gives; it keeps one entry a different circle however often each is drawn.
+    void circleRecord_data() {
+        QTest::addColumn<QList<UserCircle>>("circles");
+        QTest::addColumn<int>("kept");
+        const QRgb blue = qRgb(0, 0, 255);
+        const QRgb white = qRgb(255, 255, 255);
+        const QRgb black = qRgb(0, 0, 0);
+        QList<UserCircle> revolutions{{0, 0, 4, black}, {0, 0, 6, black}};
+        for (int turn = 0; turn < 3; ++turn) {
+            for (int step = 0; step < 360; ++step) {
+                const auto angle = static_cast<float>(step * 6.28 / 360);
+                revolutions << UserCircle{0, 0, 6, black}
+                            << UserCircle{6 * std::sin(angle), 6 * std::cos(angle), 0.5, blue}
+                            << UserCircle{6 * std::sin(angle), 6 * std::cos(angle), 0.5, white};
+            }
+        }
+        QTest::newRow("three revolutions") << revolutions << 2 + 360;
+        // The first circle drawn again after another over it: its pixels on top, not the other's.
+        QTest::newRow("drawn again over another")
+            << QList<UserCircle>{{0, 0, 5, blue}, {1, 0, 5, white}, {0, 0, 5, blue}} << 2;
+    }
+    void circleRecord() {
+        QFETCH(QList<UserCircle>, circles);
+        QFETCH(int, kept);
+        host::CircleRecord record;
+        for (const UserCircle& c : circles) {
+            record.add({c.x, c.y, c.radius, atomScale, c.colour});
+        }
+        QCOMPARE(record.size(), std::size_t(kept));
+        for (const QSize size : {QSize(120, 120), QSize(331, 331)}) {
+            QImage expected = blank(size);
+            drawAll(expected, circles);
+            QList<UserCircle> replayed;
+            record.replay([&](const host::RecordedCircle& c) {
+                QCOMPARE(c.scale, atomScale);
+                replayed << UserCircle{c.x, c.y, c.radius, c.colour};
+            });
+            QImage redrawn = blank(size);
+            drawAll(redrawn, replayed);
+            QVERIFY(redrawn == expected);
         }
     }
 

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 #include "host/platform/toolkit_setup.h"
 
+#include "host/platform/wayland_decorations.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -21,6 +23,14 @@ void prepareToolkit() {
     // wins.
     if (const auto platform = defaultPlatform(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"))) {
         qputenv("QT_QPA_PLATFORM", *platform);
+    }
+    // Only where the window goes to a Wayland compositor: on X the question costs a connection.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if ((platform.startsWith("wayland") || (platform.isEmpty() && qgetenv("DISPLAY").isEmpty())) &&
+        leaveDecorationsToCompositor(waylandGlobals(),
+                                     qgetenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION"),
+                                     qgetenv("QT_WAYLAND_DISABLE_WINDOWDECORATION"))) {
+        qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", QByteArrayLiteral("1"));
     }
     // A revolution holds the thread far longer than Qt's Wayland client waits for a frame's
     // answer (100 ms) before it takes the window for hidden and drops every drawing until the

@@ -4,6 +4,7 @@
 
 #include "host/screen/x11_direct_put.h"
 
+#include <QAbstractEventDispatcher>
 #include <QImage>
 #include <QScreen>
 #include <QWidget>
@@ -22,6 +23,17 @@ FrameBudget::Duration frameOf(const QWidget* window) {
     const double hertz = screen && screen->refreshRate() >= 1 ? screen->refreshRate() : 60.0;
     return std::chrono::duration_cast<FrameBudget::Duration>(
         std::chrono::duration<double>(1.0 / hertz));
+}
+
+// Qt's Wayland client sends what it has queued (the frame's buffer, attached and committed) and
+// reads the compositor's answers (buffers released, frames done) when the event loop is about to
+// wait, and otherwise only once all its buffers are taken. A revolution keeps the loop from
+// waiting for its whole length, so the compositor would get its frames late, in bursts, and show
+// the picture mostly after the revolution, the ring erased. Each frame is sent as it is made.
+void sendToCompositor() {
+    if (QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance()) {
+        emit loop->aboutToBlock();
+    }
 }
 
 } // namespace
@@ -59,6 +71,7 @@ void ScreenPacer::flushPending() {
     const auto start = now();
     // One repaint brings every change marked in the window since the last flush.
     m_pendingControl->repaint(m_pendingRect);
+    sendToCompositor();
     m_pendingControl = nullptr;
     m_budget.flushed(start, now());
 }
