@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-// A private desktop for the real program: Xvfb with openbox, or headless weston with or without
-// XWayland, each with its own screenshots and, on request, an accessibility bus.
+// A private desktop for the real program: Xvfb with openbox, Xfce's xfwm4 or KDE's kwin_x11, or a
+// headless weston, GNOME's mutter, KDE's kwin_wayland or sway, with XWayland or without; each with
+// its own screenshots, its window manager's resizing and, on request, an accessibility bus.
 #pragma once
 
 #include <QImage>
@@ -28,7 +29,19 @@ QString loadedPlatform(qint64 pid);
 
 class Desktop {
 public:
-    enum class Kind { XvfbOpenbox, Weston, WestonXwayland };
+    enum class Kind {
+        XvfbOpenbox,
+        XvfbXfwm4,
+        XvfbKwin,
+        Weston,
+        WestonXwayland,
+        Mutter,
+        MutterXwayland,
+        Kwin,
+        KwinXwayland,
+        Sway,
+        SwayXwayland,
+    };
 
     explicit Desktop(Kind kind, QSize screen = {1024, 768});
     ~Desktop();
@@ -52,6 +65,11 @@ public:
 
     // The display a program started here connects to: an X display, or a Wayland socket's name.
     [[nodiscard]] QString displayName() const;
+    // Whether programs started here find only a Wayland compositor, no X server.
+    [[nodiscard]] bool waylandAlone() const;
+    // Whether screenshot() shows the program's window: it does everywhere but on mutter without
+    // XWayland (its screen is reached only through PipeWire).
+    [[nodiscard]] bool showsScreen() const;
     // Kills the display server (Xvfb or weston) outright, as a crash would.
     void killDisplayServer();
     // Stops the display server for a while (SIGSTOP), then lets it go on.
@@ -61,12 +79,27 @@ public:
     void killAccessibilityBus();
     void restartAccessibilityBus();
 
-    // The whole screen as the display server shows it.
-    [[nodiscard]] QImage screenshot() const;
+    // The whole screen as the display server shows it; on mutter's XWayland, which shows no
+    // screen, the X window of the program `pid`, as that server holds it.
+    [[nodiscard]] QImage screenshot(qint64 pid = 0) const;
+
+    // Asks the window manager to give the window of the program `pid` a client area of `size`,
+    // un-maximised or floating; false where this desktop lets nobody but its user do that.
+    [[nodiscard]] bool resizeWindow(qint64 pid, QSize size) const;
 
 private:
     QString startXvfb();
     QString startWeston();
+    QString startMutter();
+    QString startKwin();
+    QString startSway();
+    QString startSessionBus();
+    // Starts a compositor that runs a program of ours once it is ready, and takes the display
+    // it gives that program.
+    QString awaitReady(QProcess& compositor, const QString& readyFile);
+    [[nodiscard]] QString readyScript() const;
+    [[nodiscard]] QString xWindowOf(qint64 pid) const;
+    [[nodiscard]] QImage kwinScreenshot() const;
     QProcess& keep(std::unique_ptr<QProcess> process);
 
     Kind m_kind;
@@ -74,6 +107,9 @@ private:
     QTemporaryDir m_scratch;
     QProcessEnvironment m_env;
     QString m_busLauncher;
+    bool m_sessionBus = false;
+    // The compositor's ready program, which outlives a compositor killed under it.
+    int m_readyPid = 0;
     std::vector<std::unique_ptr<QProcess>> m_servers; // stopped last to first
 };
 

@@ -7,6 +7,8 @@ met: depth, role, name and, where there is one, the description.
 atspi.py <pid> <name>: presses the control of that accessible name, as a reader's user would, then
 prints the new names the program announces (what a reader following them hears), one a line,
 until none has come for two seconds.
+atspi.py <pid> --extents <name>...: prints where each named object lies in its window, as a
+magnifier or a reader's pointer finds it: x, y, width and height, one object a line.
 Exits 1 when the program (or the control) never shows up on the bus."""
 import sys
 import time
@@ -64,6 +66,16 @@ def press_and_listen(target, pid):
     pyatspi.Registry.start()
 
 
+def extents(app, names):
+    for name in names:
+        node = find(app, name)
+        if node is None:
+            return False
+        box = node.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+        print(box.x, box.y, box.width, box.height)
+    return True
+
+
 def main():
     pid, name = int(sys.argv[1]), (sys.argv[2] if len(sys.argv) > 2 else None)
     deadline = time.monotonic() + 20
@@ -75,6 +87,10 @@ def main():
                 for i in range(app.childCount):
                     walk(app.getChildAtIndex(i), 0)
                 return 0
+            if name == "--extents":
+                if extents(app, sys.argv[3:]):
+                    return 0
+                continue
             target = find(app, name)
             if target is not None:
                 press_and_listen(target, pid)
