@@ -302,7 +302,7 @@ QString Desktop::startWeston() {
 // Run by a compositor once it is ready: notes the display it gives its programs, then stays as
 // long as the compositor (mutter ends when its program ends).
 QString Desktop::readyScript() const {
-    const QString path = m_scratch.filePath(u"ready.sh"_s);
+    QString path = m_scratch.filePath(u"ready.sh"_s);
     QFile script(path);
     if (!script.exists() && script.open(QIODevice::WriteOnly)) {
         script.write(
@@ -563,7 +563,7 @@ QImage Desktop::kwinScreenshot() const {
     ::close(pipeEnds[1]);
     QImage shot;
     if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
-        const QVariantMap info = qdbus_cast<QVariantMap>(reply.arguments().constFirst());
+        const auto info = qdbus_cast<QVariantMap>(reply.arguments().constFirst());
         const auto height = info.value(u"height"_s).toInt();
         const auto stride = info.value(u"stride"_s).toInt();
         // KWin keeps its end open a while: exactly the picture's bytes are read.

@@ -167,7 +167,7 @@ Sightings electronSightings(const Desktop& screen, qint64 pid, const atom::Area&
     QElapsedTimer clock;
     clock.start();
     for (int shot = 0; shot < 20; ++shot) {
-        QTest::qWait(int(std::max<qint64>(0, shot * 137 - clock.elapsed())));
+        QTest::qWait(int(std::max<qint64>(0, qint64{shot} * 137 - clock.elapsed())));
         const atom::ElectronSighting sighting = atom::findElectron(screen.screenshot(pid), area, 4);
         sightings.seen += sighting.angleDegrees ? 1 : 0;
         if (!sighting.fault.isEmpty()) {
