@@ -226,8 +226,8 @@ void DesktopsTest::runsOnEachDesktop_data() {
     // The sanitizer build's pass is about memory: each platform plugin once, as designed.
     const std::initializer_list<QSize> sizes{QSize(1024, 768)};
 #else
-    // Full HD on every desktop: fillsTheWindowOnEachDesktop.
-    const std::initializer_list<QSize> sizes{QSize(1024, 768), QSize(1366, 768), QSize(2560, 1440)};
+    // Full HD on every desktop, and the zoom at 1366 x 768: fillsTheWindowOnEachDesktop, test_zoom.
+    const std::initializer_list<QSize> sizes{QSize(1024, 768), QSize(2560, 1440)};
     QTest::newRow("xwayland") << Desktop::Kind::WestonXwayland << QSize(1024, 768) << u"xcb"_s;
 #endif
     for (const QSize size : sizes) {
@@ -477,7 +477,6 @@ void DesktopsTest::xWindowAndNotice(const Desktop& screen, qint64 pid, const ato
 void DesktopsTest::fillsTheWindowOnEachDesktop_data() {
     QTest::addColumn<Desktop::Kind>("kind");
     QTest::addColumn<QString>("platform");
-#ifndef LUMERA_SANITIZE
     using K = Desktop::Kind;
     const QString x = u"xcb"_s;
     const QString wayland = u"wayland"_s;
@@ -492,7 +491,6 @@ void DesktopsTest::fillsTheWindowOnEachDesktop_data() {
     QTest::newRow("sway, Wayland alone") << K::Sway << wayland;
     QTest::newRow("GNOME mutter, Wayland alone, no screenshot, not resized")
         << K::Mutter << wayland;
-#endif
 }
 
 // On a full-HD screen, whenever the desktop maximises or tiles the window (some do so only after
@@ -500,6 +498,9 @@ void DesktopsTest::fillsTheWindowOnEachDesktop_data() {
 // and the electron seen going round it about as often as on openbox. Made smaller by the window
 // manager, the design follows.
 void DesktopsTest::fillsTheWindowOnEachDesktop() {
+#ifdef LUMERA_SANITIZE
+    QSKIP("the sanitizer build's pass is about memory: each platform plugin once, as designed");
+#endif
     QFETCH(Desktop::Kind, kind);
     QFETCH(QString, platform);
     Desktop screen(kind, QSize(1920, 1080));
@@ -523,7 +524,7 @@ void DesktopsTest::fillsTheWindowOnEachDesktop() {
     }
 
     QSize client;
-    const auto checkLayout = [&](const QString& when) {
+    const auto checkLayout = [&](const QString& when, bool countSightings) {
         if (!screen.showsScreen()) {
             std::optional<ToldLayout> told;
             desktop::waitUntil(
@@ -559,6 +560,9 @@ void DesktopsTest::fillsTheWindowOnEachDesktop() {
               seen->client.width(), seen->client.height(), seen->zoom(), seen->spaceLeft(),
               seen->spaceRight());
         QVERIFY2(seen->fills(), "the design does not fill the window, centred");
+        if (!countSightings) {
+            return;
+        }
         // It is on the screen in about 15 of 20 on openbox (between revolutions it is not, nor
         // between two steps); with the frames of a revolution held back, in 0 to 2.
         const Sightings electron = electronSightings(screen, pid, seen->atom);
@@ -568,12 +572,12 @@ void DesktopsTest::fillsTheWindowOnEachDesktop() {
                  qPrintable(u"the electron seen in %1 of 20 screenshots; %2"_s.arg(electron.seen)
                                 .arg(electron.faults.join(u"; "_s))));
     };
-    checkLayout(u"maximised"_s);
+    checkLayout(u"maximised"_s, true);
     if (QTest::currentTestFailed()) {
         return;
     }
     if (screen.resizeWindow(pid, QSize(1300, 900))) {
-        checkLayout(u"made smaller"_s);
+        checkLayout(u"made smaller"_s, false);
     }
     program->terminate();
     QVERIFY2(program->waitForFinished(10000), "lumera is still running");
