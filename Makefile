@@ -37,10 +37,10 @@ check: build
 check-fast: build
 	ctest --preset $(PRESET) -j $(JOBS) -L 'unit|widget'
 
-# Plants each fault of scripts/faults.tsv in turn, rebuilds, runs the suite and says which test
+# Plants each fault of tests/faults.tsv in turn, rebuilds, runs the suite and says which test
 # caught it. Not part of `make test`: run it after any change that cuts or moves tests.
 faults: build
-	scripts/faults $(BUILD_DIR)/$(PRESET)
+	tests/faults $(BUILD_DIR)/$(PRESET)
 
 # The layer order, format and licence headers, then clang-tidy (.clang-tidy) and cppcheck over
 # our own code, from the normal build's compile commands.
@@ -51,13 +51,12 @@ lint:
 # The random-input run, shortened, under valgrind's memcheck.
 memcheck:
 	$(MAKE) build PRESET=default
-	scripts/memcheck $(BUILD_DIR)/default
+	tests/memcheck $(BUILD_DIR)/default
 
-# A school day on every desktop: the installed program on X11, XWayland and Wayland alone, driven
-# from outside for SOAK_MINUTES (default 60) each, side by side. Not part of `make test`.
+# A school day on every desktop the tests know: the installed program driven from outside for
+# SOAK_MINUTES (default 60) each, SOAK_PARALLEL (default 3) side by side. Not part of `make test`.
 soak: build
-	cmake --install $(BUILD_DIR)/$(PRESET) --prefix $(BUILD_DIR)/$(PRESET)/soak/prefix >/dev/null
-	scripts/soak $(BUILD_DIR)/$(PRESET)/soak/prefix/bin/lumera $(BUILD_DIR)/$(PRESET)/soak/logs
+	tests/soak $(BUILD_DIR)/$(PRESET) $(BUILD_DIR)/$(PRESET)/soak
 
 bench: build
 	cmake --build --preset $(PRESET) --target bench
@@ -68,8 +67,8 @@ package: build
 
 # Retakes docs/lumera-window.png, the README's picture, with the end-to-end test on X11.
 screenshot: build
-	$(BUILD_DIR)/$(PRESET)/tests/test_desktops "runsOnEachDesktop:x11 1024x768"
-	cp $(BUILD_DIR)/$(PRESET)/desktop-x11-1024x768.png docs/lumera-window.png
+	$(BUILD_DIR)/$(PRESET)/tests/test_desktops "onEachDesktop:openbox, X11, 1024x768"
+	cp $(BUILD_DIR)/$(PRESET)/desktop-openbox-X11-1024x768.png docs/lumera-window.png
 
 asan:
 	$(MAKE) check PRESET=asan

@@ -102,9 +102,10 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs, int pollMs) {
 QString loadedPlatform(qint64 pid) {
     QFile maps(u"/proc/%1/maps"_s.arg(pid));
     const QByteArray text = maps.open(QIODevice::ReadOnly) ? maps.readAll() : QByteArray();
-    return text.contains("/platforms/libqxcb.so")    ? u"xcb"_s
-           : text.contains("/platforms/libqwayland") ? u"wayland"_s
-                                                     : QString();
+    return text.contains("/platforms/libqxcb.so")         ? u"xcb"_s
+           : text.contains("/platforms/libqwayland")      ? u"wayland"_s
+           : text.contains("/platforms/libqoffscreen.so") ? u"offscreen"_s
+                                                          : QString();
 }
 
 Desktop::Desktop(Kind kind, QSize screen)
@@ -139,12 +140,12 @@ bool Desktop::showsScreen() const {
 }
 
 void Desktop::killDisplayServer() {
-    m_servers.front()->kill();
-    m_servers.front()->waitForFinished(5000);
+    m_displayServer->kill();
+    m_displayServer->waitForFinished(5000);
 }
 
-void Desktop::freezeDisplayServer(int ms) {
-    const auto server = static_cast<pid_t>(m_servers.front()->processId());
+void Desktop::freezeDisplayServer(int ms) const {
+    const auto server = static_cast<pid_t>(m_displayServer->processId());
     ::kill(server, SIGSTOP);
     QThread::msleep(static_cast<unsigned long>(ms));
     ::kill(server, SIGCONT);
@@ -161,6 +162,11 @@ void Desktop::killAccessibilityBus() {
 QProcess& Desktop::keep(std::unique_ptr<QProcess> process) {
     m_servers.push_back(std::move(process));
     return *m_servers.back();
+}
+
+QProcess& Desktop::server(std::unique_ptr<QProcess> process) {
+    m_displayServer = &keep(std::move(process));
+    return *m_displayServer;
 }
 
 std::unique_ptr<QProcess> Desktop::launch(const QString& program, const QStringList& args,
@@ -239,7 +245,7 @@ QString Desktop::startXvfb() {
     // Xvfb picks a free display itself and writes its number to the descriptor we give it.
     const QString size = u"%1x%2x24"_s.arg(m_screen.width()).arg(m_screen.height());
     QProcess& xvfb =
-        keep(launch(u"Xvfb"_s, {"-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp"}));
+        server(launch(u"Xvfb"_s, {"-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp"}));
     const QString number = awaitLine(xvfb, {}, u"^(\\d+)\\n"_s);
     if (number.isEmpty()) {
         return u"Xvfb never says which display it took"_s;
@@ -284,7 +290,7 @@ QString Desktop::startWeston() {
     if (m_kind == Kind::WestonXwayland) {
         args << u"--xwayland"_s;
     }
-    QProcess& weston = keep(launch(u"weston"_s, args));
+    QProcess& weston = server(launch(u"weston"_s, args));
     if (!waitUntil([&] { return QFileInfo::exists(runtime + u"/lumera-test"_s); }, 10000)) {
         return u"weston never opens its socket"_s;
     }
@@ -357,7 +363,7 @@ QString Desktop::startMutter() {
     QProcessEnvironment extra;
     extra.insert(u"READY_FILE"_s, readyFile);
     m_env.insert(u"XDG_SESSION_TYPE"_s, u"wayland"_s);
-    return awaitReady(keep(launch(u"mutter"_s, args << u"--"_s << readyScript(), extra)),
+    return awaitReady(server(launch(u"mutter"_s, args << u"--"_s << readyScript(), extra)),
                       readyFile);
 }
 
@@ -389,7 +395,7 @@ QString Desktop::startKwin() {
     // Lets the test take screenshots through KWin's own D-Bus interface.
     extra.insert(u"KWIN_SCREENSHOT_NO_PERMISSION_CHECKS"_s, u"1"_s);
     m_env.insert(u"XDG_SESSION_TYPE"_s, u"wayland"_s);
-    return awaitReady(keep(launch(kwin, args << readyScript(), extra)), readyFile);
+    return awaitReady(server(launch(kwin, args << readyScript(), extra)), readyFile);
 }
 
 QString Desktop::startSway() {
@@ -435,10 +441,10 @@ QString Desktop::startSway() {
                         u"-c"_s,
                         config};
     const QStringList asNobody{u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s};
-    QProcess& sway =
-        root
-            ? keep(launch(u"setpriv"_s, asNobody + QStringList{u"env"_s, u"-i"_s} + command.mid(1)))
-            : keep(launch(u"env"_s, command.mid(1)));
+    // setpriv and env each run the next program in their own place: the process is sway's.
+    QProcess& sway = root ? server(launch(u"setpriv"_s, asNobody + QStringList{u"env"_s, u"-i"_s} +
+                                                            command.mid(1)))
+                          : server(launch(u"env"_s, command.mid(1)));
     if (QString failed = awaitReady(sway, readyFile); !failed.isEmpty()) {
         return failed;
     }

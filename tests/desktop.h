@@ -24,7 +24,7 @@ struct ToolResult {
 // Polls until `done` holds or `timeoutMs` passes.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs, int pollMs = 100);
 
-// Which Qt platform plugin a running process loaded: "xcb", "wayland" or empty.
+// Which Qt platform plugin a running process loaded: "xcb", "wayland", "offscreen" or empty.
 QString loadedPlatform(qint64 pid);
 
 class Desktop {
@@ -70,10 +70,10 @@ public:
     // Whether screenshot() shows the program's window: it does everywhere but on mutter without
     // XWayland (its screen is reached only through PipeWire).
     [[nodiscard]] bool showsScreen() const;
-    // Kills the display server (Xvfb or weston) outright, as a crash would.
+    // Kills the display server (Xvfb or the compositor) outright, as a crash would.
     void killDisplayServer();
     // Stops the display server for a while (SIGSTOP), then lets it go on.
-    void freezeDisplayServer(int ms);
+    void freezeDisplayServer(int ms) const;
     // Kills the accessibility bus (its launcher and the bus it started), as a crash would, and
     // starts it again on the same session bus.
     void killAccessibilityBus();
@@ -101,6 +101,7 @@ private:
     [[nodiscard]] QString xWindowOf(qint64 pid) const;
     [[nodiscard]] QImage kwinScreenshot() const;
     QProcess& keep(std::unique_ptr<QProcess> process);
+    QProcess& server(std::unique_ptr<QProcess> process); // kept, as the display server
 
     Kind m_kind;
     QSize m_screen;
@@ -111,6 +112,7 @@ private:
     // The compositor's ready program, which outlives a compositor killed under it.
     int m_readyPid = 0;
     std::vector<std::unique_ptr<QProcess>> m_servers; // stopped last to first
+    QProcess* m_displayServer = nullptr;
 };
 
 } // namespace desktop

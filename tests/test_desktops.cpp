@@ -1,21 +1,29 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-// The real program, installed and started by its menu entry, on the desktops people run: X11 with
-// a window manager at the screen sizes of a classroom, and weston with XWayland and without. On
-// each: the platform it lands on, the atom as drawn, the window as a screen reader walks it, the
-// electron moving, series 6 chosen through the reader's bus, and the end with status 0. On X also
-// the zoom and the centred design, the title, the notice and Alt+F4. Then at full HD on openbox,
-// Xfce, KDE, GNOME, sway and weston, with X11, XWayland or Wayland alone: the design filling the
-// window and following it when the window manager changes its size, and the electron on the
-// screen.
+// The real program, installed and started by its menu entry, on the desktops people run: openbox,
+// Xfce, KDE, GNOME, sway and weston, with X11, XWayland or Wayland alone. On each: the platform it
+// lands on, the design filling the window and following it when the window manager changes its
+// size, the electron on the screen, the window as a screen reader walks it, series 6 chosen
+// through the reader's bus, and the end with status 0; for `make soak`, a school day on each. How
+// it ends on each signal and when its display goes; any session, stopped X server or lost bus.
 #include "atom_picture.h"
 #include "desktop.h"
+#include "host/platform/display_loss.h"
+#include "host/platform/toolkit_setup.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
+#include <X11/Xlib.h>
 #include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <random>
+#include <ranges>
 
 #ifndef LUMERA_BUILD_DIR
 #error "LUMERA_BUILD_DIR must name the build tree whose program is installed and tested"
@@ -36,46 +44,17 @@ const QStringList readingOrder{
     u"2 radio button: Орбита 6 — Серия Хэмфри: переходы на уровень 6"_s,
 };
 
-// The atom once all its orbits are drawn; nothing if they never are, and then what was wrong.
-std::optional<atom::Area> drawnAtom(const Desktop& screen, QStringList* faults = nullptr) {
-    std::optional<atom::Area> area;
-    QStringList found;
-    const auto drawn = [&] {
-        const QImage shot = screen.screenshot();
-        area = atom::findArea(shot);
-        found = area ? atom::drawingFaults(shot, *area) : QStringList{u"no atom"_s};
-        return found.isEmpty();
-    };
-    const bool whole = desktop::waitUntil(drawn, 15000);
-    if (faults != nullptr) {
-        *faults = found;
-    }
-    return whole ? area : std::nullopt;
+// The radius a reader hears for each orbit.
+const QStringList radiusPhrases{u"5,28"_s,  u"21,12"_s, u"47,52"_s,
+                                u"84,48"_s, u"132"_s,   u"190,08"_s};
+
+QString radiusPhrase(int orbit) {
+    return u"РАДИУС ВРАЩЕНИЯ = %1 нм"_s.arg(radiusPhrases.at(orbit - 1));
 }
 
-// The places on the orbit of `radius` where the electron was seen, in screenshots taken for up
-// to `ms`, until it was seen in `wanted` places; a blue pixel anywhere else ends the watch.
-QList<double> watchElectron(const Desktop& screen, const atom::Area& area, int radius, int wanted,
-                            int ms, QString& fault) {
-    QList<double> places;
-    fault.clear();
-    QElapsedTimer clock;
-    clock.start();
-    while (places.size() < wanted && fault.isEmpty() && clock.elapsed() < ms) {
-        const atom::ElectronSighting seen = atom::findElectron(screen.screenshot(), area, radius);
-        fault = seen.fault;
-        if (seen.angleDegrees && std::ranges::none_of(places, [&](double p) {
-                return std::abs(p - *seen.angleDegrees) < 3;
-            })) {
-            places << *seen.angleDegrees;
-        }
-    }
-    return places;
-}
-
-// The zoom that fills a client area with the design's 1043.7 × 721 pixels, never below 1.
-double zoomFor(QSize client) {
-    return std::max(1.0, std::min(client.width() / 1043.667, client.height() / 721.0));
+// How many times the design's 1043.7 × 721 pixels fit the client area, across and down.
+double fitOf(QSize client) {
+    return std::min(client.width() / 1043.667, client.height() / 721.0);
 }
 
 // The design as a screenshot shows it: the window's client area (all the window-blue ground the
@@ -84,25 +63,20 @@ struct SeenLayout {
     QRect client;
     atom::Area atom;
     [[nodiscard]] double zoom() const { return atom.rect.width() / 448.0; }
-    // Where the design's left edge would be, centred: its atom picture's centre lies 208 pixels
-    // right of the design's centre, and 30.7 above it, at zoom 1.
+    // Where the atom's centre lies from where it should: centred with the design, which is
+    // zoomed to fit, or left at the corner as designed where it does not fit at all. That
+    // centre lies 208 pixels right of the design's centre, and 30.7 above it, at zoom 1.
     [[nodiscard]] QPointF offCentre() const {
-        const double z = zoomFor(client.size());
-        const QPointF expected = QRectF(client).center() + QPointF(208 * z, -30.67 * z);
-        return QRectF(atom.rect).center() - expected;
+        const double z = std::max(1.0, fitOf(client.size()));
+        const QPointF design = fitOf(client.size()) <= 1
+                                   ? QRectF(client).topLeft() + QPointF(521.83, 360.5)
+                                   : QRectF(client).center();
+        return QRectF(atom.rect).center() - (design + QPointF(208 * z, -30.67 * z));
     }
     [[nodiscard]] bool fills() const {
         const QPointF off = offCentre();
-        return std::abs(zoom() - zoomFor(client.size())) < 0.02 && std::abs(off.x()) <= 3 &&
-               std::abs(off.y()) <= 3;
-    }
-    // The space left and right of the design's panels: the level diagram's left edge lies 641.8
-    // pixels left of the atom's centre, the atom's right edge 225.8 right of it, at zoom 1.
-    [[nodiscard]] int spaceLeft() const {
-        return int(std::lround(atom.rect.center().x() - 641.83 * zoom())) - client.left();
-    }
-    [[nodiscard]] int spaceRight() const {
-        return client.right() + 1 - int(std::lround(atom.rect.center().x() + 225.83 * zoom()));
+        return std::abs(zoom() - std::max(1.0, fitOf(client.size()))) < 0.02 &&
+               std::abs(off.x()) <= 3 && std::abs(off.y()) <= 3;
     }
 };
 
@@ -112,9 +86,7 @@ std::optional<SeenLayout> seenLayout(const QImage& shot) {
     for (int y = 0; y < shot.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
         for (int x = 0; x < shot.width(); ++x) {
-            if (row[x] == ground) {
-                client |= QRect(x, y, 1, 1);
-            }
+            client |= row[x] == ground ? QRect(x, y, 1, 1) : QRect();
         }
     }
     const std::optional<atom::Area> area = atom::findArea(shot);
@@ -124,57 +96,83 @@ std::optional<SeenLayout> seenLayout(const QImage& shot) {
     return SeenLayout{client, *area};
 }
 
-// The window's size and where its panels lie, as the program tells the accessibility bus, for
-// a desktop that shows its screen to nobody but its user.
-struct ToldLayout {
-    QSize window;
-    int spaceLeft = 0;
-    int spaceRight = 0;
-    double zoom = 0;
-};
-
-std::optional<ToldLayout> toldLayout(const Desktop& screen, qint64 pid) {
-    const QStringList lines = screen
-                                  .run(QStringLiteral(LUMERA_ATSPI),
-                                       {QString::number(pid), u"--extents"_s, u"ЛЮМЕРА"_s,
-                                        u"Схема энергетических уровней"_s, u"Атом водорода"_s},
-                                       30000)
-                                  .out.split(u'\n');
-    if (lines.size() != 3) {
-        return std::nullopt;
-    }
-    const auto box = [&](int i) {
-        const QStringList n = lines[i].split(u' ');
-        return QRect(n.value(0).toInt(), n.value(1).toInt(), n.value(2).toInt(),
-                     n.value(3).toInt());
-    };
-    // The level diagram is the design's leftmost panel, the atom picture (6775 twips, 451.7
-    // pixels across at zoom 1) its rightmost.
-    return ToldLayout{box(0).size(), box(1).left(), box(0).width() - box(2).right() - 1,
-                      box(2).width() / 451.667};
-}
-
-// In twenty screenshots, 137 ms apart or as fast as they come: how often the electron shows on
-// orbit 1, and what else blue showed. A compositor that reads the window in the middle of a
-// step shows a ring cut short now and then; a trail or a second ring shows in most.
+// The electron in up to `shots` screenshots, `spacingMs` apart or as fast as they come, until
+// it was seen in `wanted` places: how often it showed on the orbit of `radius`, where, and what
+// else blue showed. A compositor that reads the window in the middle of a step shows a ring cut
+// short now and then; a trail or a second ring shows in most.
 struct Sightings {
     int seen = 0;
+    QList<double> places;
     QStringList faults;
 };
 
-Sightings electronSightings(const Desktop& screen, qint64 pid, const atom::Area& area) {
+Sightings watch(const Desktop& screen, qint64 pid, const atom::Area& area, int radius, int shots,
+                int spacingMs = 137, qsizetype wanted = 360) {
     Sightings sightings;
     QElapsedTimer clock;
     clock.start();
-    for (int shot = 0; shot < 20; ++shot) {
-        QTest::qWait(int(std::max<qint64>(0, qint64{shot} * 137 - clock.elapsed())));
-        const atom::ElectronSighting sighting = atom::findElectron(screen.screenshot(pid), area, 4);
-        sightings.seen += sighting.angleDegrees ? 1 : 0;
-        if (!sighting.fault.isEmpty()) {
-            sightings.faults << sighting.fault;
+    for (int shot = 0; shot < shots && sightings.places.size() < wanted; ++shot) {
+        QTest::qWait(int(std::max<qint64>(0, qint64{shot} * spacingMs - clock.elapsed())));
+        const atom::ElectronSighting seen =
+            atom::findElectron(screen.screenshot(pid), area, radius);
+        sightings.seen += seen.angleDegrees ? 1 : 0;
+        if (seen.angleDegrees && std::ranges::none_of(sightings.places, [&](double p) {
+                return std::abs(p - *seen.angleDegrees) < 3;
+            })) {
+            sightings.places << *seen.angleDegrees;
         }
+        sightings.faults << (seen.fault.isEmpty() ? QStringList() : QStringList{seen.fault});
     }
     return sightings;
+}
+
+QString describe(const Sightings& s) {
+    return u"the electron seen in %1 screenshots, in %2 places; %3"_s.arg(s.seen)
+        .arg(s.places.size())
+        .arg(s.faults.join(u"; "_s));
+}
+
+// The program's resident memory and open files at a moment of a soak.
+struct Sample {
+    double minute = 0;
+    qint64 residentKib = 0;
+    QStringList files;
+};
+
+Sample sampleOf(qint64 pid, double minute) {
+    QFile status(u"/proc/%1/status"_s.arg(pid));
+    const QString text =
+        status.open(QIODevice::ReadOnly) ? QString::fromUtf8(status.readAll()) : "";
+    Sample sample{
+        minute, QRegularExpression(u"VmRSS:\\s+(\\d+)"_s).match(text).captured(1).toLongLong(), {}};
+    const QDir fds(u"/proc/%1/fd"_s.arg(pid));
+    for (const QString& fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
+        sample.files << QFile::symLinkTarget(fds.filePath(fd));
+    }
+    sample.files.sort();
+    return sample;
+}
+
+// The program's own start, as main() makes it, in a process whose X server the test kills and
+// then tells to go on: with an Xlib call, as Qt's X platform makes now and then ("xlib"), or in
+// the event loop, where Qt's xcb connection notices ("xcb").
+int loseXDisplay(int argc, char* argv[]) {
+    const bool xlib = std::string_view(argv[2]) == "xlib";
+    host::prepareToolkit();
+    host::nameLostDisplays();
+    QApplication application(argc, argv);
+    QWidget window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        return 2;
+    }
+    std::puts("shown");
+    std::fflush(stdout);
+    static_cast<void>(std::getchar());
+    if (xlib) {
+        XSync(qApp->nativeInterface<QNativeInterface::QX11Application>()->display(), False);
+    }
+    return QApplication::exec();
 }
 
 } // namespace
@@ -184,19 +182,23 @@ class DesktopsTest : public QObject {
 
 private slots:
     void initTestCase();
-    void runsOnEachDesktop_data();
-    void runsOnEachDesktop();
-    void endsNamingTheLostDisplay_data();
-    void endsNamingTheLostDisplay();
+    void onEachDesktop_data();
+    void onEachDesktop();
+    void endsAsPromised_data();
+    void endsAsPromised();
     void runsInAnySession_data();
     void runsInAnySession();
-    void fillsTheWindowOnEachDesktop_data();
-    void fillsTheWindowOnEachDesktop();
 
 private:
-    void xWindowAndNotice(const Desktop& screen, qint64 pid, const atom::Area& area,
-                          const QImage& shot);
+    [[nodiscard]] std::unique_ptr<QProcess> start(const Desktop& screen, QProcessEnvironment extra,
+                                                  QProcess::ProcessChannelMode channels,
+                                                  const QStringList& unset = {}) const;
+    std::optional<SeenLayout> checkLayout(const Desktop& screen, qint64 pid, QSize before);
+    void chooseOrbit6(const Desktop& screen, qint64 pid, const std::optional<SeenLayout>& seen);
+    void xWindowAndNotice(const Desktop& screen, qint64 pid, const atom::Area& area);
     void orcaReadsTheWindow(const Desktop& screen);
+    void soak(const Desktop& screen, QProcess& program, const std::optional<SeenLayout>& seen,
+              bool xInput);
 
     QTemporaryDir m_prefix;
     QString m_program;
@@ -218,26 +220,55 @@ void DesktopsTest::initTestCase() {
     QVERIFY2(QFileInfo(m_program).isExecutable(), "the menu entry starts no installed program");
 }
 
-void DesktopsTest::runsOnEachDesktop_data() {
+// The program in `screen`, once it has loaded its platform plugin.
+std::unique_ptr<QProcess> DesktopsTest::start(const Desktop& screen, QProcessEnvironment extra,
+                                              QProcess::ProcessChannelMode channels,
+                                              const QStringList& unset) const {
+    // In the sanitizer build, a leak of a GL driver unloaded before exit is traced whole, back to
+    // the system library that its suppression names.
+    if (const QString leaks = qEnvironmentVariable("LSAN_OPTIONS");
+        !leaks.isEmpty() && !extra.contains(u"LSAN_OPTIONS"_s)) {
+        extra.insert(u"LSAN_OPTIONS"_s, leaks + u":fast_unwind_on_malloc=0"_s);
+    }
+    std::unique_ptr<QProcess> program = screen.launch(m_program, {}, extra, channels, unset);
+    const qint64 pid = program->processId();
+    desktop::waitUntil([&] { return !desktop::loadedPlatform(pid).isEmpty(); }, 10000);
+    return program;
+}
+
+void DesktopsTest::onEachDesktop_data() {
     QTest::addColumn<Desktop::Kind>("kind");
     QTest::addColumn<QSize>("screenSize");
     QTest::addColumn<QString>("platform");
+    using K = Desktop::Kind;
+    const QString x = u"xcb"_s;
+    const QString wayland = u"wayland"_s;
+    const QSize design(1024, 768);
+    // The design's own size; the README's picture is taken here.
+    QTest::newRow("openbox, X11, 1024x768") << K::XvfbOpenbox << design << x;
 #ifdef LUMERA_SANITIZE
     // The sanitizer build's pass is about memory: each platform plugin once, as designed.
-    const std::initializer_list<QSize> sizes{QSize(1024, 768)};
+    QTest::newRow("weston, Wayland alone, 1024x768") << K::Weston << design << wayland;
 #else
-    // Full HD on every desktop, and the zoom at 1366 x 768: fillsTheWindowOnEachDesktop, test_zoom.
-    const std::initializer_list<QSize> sizes{QSize(1024, 768), QSize(2560, 1440)};
-    QTest::newRow("xwayland") << Desktop::Kind::WestonXwayland << QSize(1024, 768) << u"xcb"_s;
+    const QSize hd(1920, 1080);
+    QTest::newRow("openbox, X11") << K::XvfbOpenbox << hd << x;
+    QTest::newRow("Xfce xfwm4, X11") << K::XvfbXfwm4 << hd << x;
+    QTest::newRow("KDE KWin, X11") << K::XvfbKwin << hd << x;
+    QTest::newRow("GNOME mutter, XWayland") << K::MutterXwayland << hd << x;
+    QTest::newRow("KDE KWin, XWayland") << K::KwinXwayland << hd << x;
+    QTest::newRow("sway, XWayland") << K::SwayXwayland << hd << x;
+    QTest::newRow("weston, Wayland alone") << K::Weston << hd << wayland;
+    QTest::newRow("KDE KWin, Wayland alone") << K::Kwin << hd << wayland;
+    QTest::newRow("sway, Wayland alone") << K::Sway << hd << wayland;
+    QTest::newRow("GNOME mutter, Wayland alone, no screenshot") << K::Mutter << hd << wayland;
 #endif
-    for (const QSize size : sizes) {
-        QTest::addRow("x11 %dx%d", size.width(), size.height())
-            << Desktop::Kind::XvfbOpenbox << size << u"xcb"_s;
-    }
-    QTest::newRow("wayland") << Desktop::Kind::Weston << QSize(1024, 768) << u"wayland"_s;
 }
 
-void DesktopsTest::runsOnEachDesktop() {
+// Whenever the desktop maximises or tiles the window (some do so only after it is first drawn):
+// the design fills the window, centred, the atom drawn whole at that size and the electron seen
+// going round it about as often as on openbox. A reader walks the window and chooses orbit 6.
+// Made smaller by the window manager, the design follows.
+void DesktopsTest::onEachDesktop() {
     QFETCH(Desktop::Kind, kind);
     QFETCH(QSize, screenSize);
     QFETCH(QString, platform);
@@ -247,24 +278,93 @@ void DesktopsTest::runsOnEachDesktop() {
     }
     QProcessEnvironment extra;
     extra.insert(u"QT_LINUX_ACCESSIBILITY_ALWAYS_ON"_s, u"1"_s);
-    // In the sanitizer build, a leak of a GL driver unloaded before exit is traced whole, back to
-    // the system library that its suppression names.
-    if (const QString leaks = qEnvironmentVariable("LSAN_OPTIONS"); !leaks.isEmpty()) {
-        extra.insert(u"LSAN_OPTIONS"_s, leaks + u":fast_unwind_on_malloc=0"_s);
-    }
-    const std::unique_ptr<QProcess> program = screen.launch(m_program, {}, extra);
+    const std::unique_ptr<QProcess> program = start(screen, extra, QProcess::ForwardedErrorChannel);
     const qint64 pid = program->processId();
-    QVERIFY(desktop::waitUntil([&] { return !desktop::loadedPlatform(pid).isEmpty(); }, 10000));
     QCOMPARE(desktop::loadedPlatform(pid), platform);
+    if (screen.waylandAlone()) {
+        // Qt's OpenGL client is loaded only to ask whether Qt may draw a title bar: it is left
+        // out where the compositor draws the title bar itself.
+        QFile maps(u"/proc/%1/maps"_s.arg(pid));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const bool compositorDecorates = kind == Desktop::Kind::Kwin || kind == Desktop::Kind::Sway;
+        QCOMPARE(maps.readAll().contains("wayland-graphics-integration-client"),
+                 !compositorDecorates);
+    }
+    const std::optional<SeenLayout> seen = checkLayout(screen, pid, {});
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    if (seen) {
+        // About 15 of 20 on openbox (between revolutions it is not, nor between two steps); with
+        // the frames of a revolution held back, 0 to 2.
+        const Sightings electron = watch(screen, pid, seen->atom, 4, 20);
+        qInfo("%s", qPrintable(describe(electron)));
+        QVERIFY2(electron.seen >= 5 && electron.places.size() >= 3 && electron.faults.size() <= 2,
+                 qPrintable(describe(electron)));
+    }
+    chooseOrbit6(screen, pid, seen);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    if (kind == Desktop::Kind::XvfbOpenbox) {
+        xWindowAndNotice(screen, pid, seen->atom);
+    }
+    if (qEnvironmentVariableIntValue("LUMERA_SOAK_MINUTES") > 0) {
+        soak(screen, *program, seen, kind <= Desktop::Kind::XvfbKwin); // xdotool's input on Xvfb
+        screen.killDisplayServer();
+        QVERIFY2(program->waitForFinished(5000), "still running once its display went");
+        QCOMPARE(program->exitCode(), 1);
+        return;
+    }
+    if (screenSize.width() > 1300 && screen.resizeWindow(pid, QSize(1300, 900))) {
+        QVERIFY(checkLayout(screen, pid, seen->client.size()));
+    }
+    if (kind == Desktop::Kind::XvfbOpenbox) {
+        // Alt+F4 is openbox's close: the window gets the same request as from its close button.
+        QCOMPARE(screen.run(u"xdotool"_s, {"key", "alt+F4"}).exitCode, 0);
+    } else {
+        program->terminate(); // the session ends
+    }
+    QVERIFY2(program->waitForFinished(10000), "lumera is still running");
+    QCOMPARE(program->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program->exitCode(), 0);
+}
 
-    // The orbits are drawn on activation, a moment after the window appears.
-    QStringList faults;
-    const std::optional<atom::Area> area = drawnAtom(screen, &faults);
-    QImage shot = screen.screenshot();
-    shot.save(QStringLiteral(LUMERA_BUILD_DIR "/desktop-%1.png")
-                  .arg(QString::fromUtf8(QTest::currentDataTag()).replace(u' ', u'-')));
-    QVERIFY2(area, qPrintable(faults.join(u"; "_s)));
+// The design filling the window, once the window manager has given it a size other than
+// `before`, as the screen shows it (where it shows anybody).
+std::optional<SeenLayout> DesktopsTest::checkLayout(const Desktop& screen, qint64 pid,
+                                                    QSize before) {
+    if (!screen.showsScreen()) {
+        return std::nullopt;
+    }
+    std::optional<SeenLayout> seen;
+    desktop::waitUntil(
+        [&] {
+            return (seen = seenLayout(screen.screenshot(pid))) && seen->client.size() != before &&
+                   seen->fills();
+        },
+        15000, 200);
+    const QString name = u"%1%2"_s.arg(QString::fromUtf8(QTest::currentDataTag()),
+                                       before.isEmpty() ? u""_s : u" made smaller"_s);
+    screen.screenshot(pid).save(QStringLiteral(LUMERA_BUILD_DIR "/desktop-%1.png")
+                                    .arg(QString(name).remove(u',').replace(u' ', u'-')));
+    if (!seen || seen->client.size() == before || !seen->fills()) {
+        QTest::qFail(!seen ? "no window with the atom drawn whole on the screen"
+                     : seen->client.size() == before
+                         ? "the window keeps its size"
+                         : "the design does not fill the window, centred",
+                     __FILE__, __LINE__);
+        return std::nullopt;
+    }
+    qInfo("client %dx%d, zoom %.3f, %.1f px off centre across, %.1f down", seen->client.width(),
+          seen->client.height(), seen->zoom(), seen->offCentre().x(), seen->offCentre().y());
+    return seen;
+}
 
+// Through the reader's bus: the window walked in reading order, orbit 6 pressed and its phrases
+// told, the electron on orbit 6 and all four transition marks magenta.
+void DesktopsTest::chooseOrbit6(const Desktop& screen, qint64 pid,
+                                const std::optional<SeenLayout>& seen) {
     const auto walk = [&] {
         return screen.run(QStringLiteral(LUMERA_ATSPI), {QString::number(pid)}, 30000).out;
     };
@@ -274,11 +374,6 @@ void DesktopsTest::runsOnEachDesktop() {
         at = walked.indexOf(readingOrder[line], at);
         QVERIFY2(at >= 0, qPrintable(readingOrder[line]));
     }
-
-    QString fault;
-    QVERIFY2(watchElectron(screen, *area, 4, 3, 20000, fault).size() >= 3 && fault.isEmpty(),
-             qPrintable(u"the electron does not go round orbit 1 "_s + fault));
-
     const desktop::ToolResult pressed =
         screen.run(QStringLiteral(LUMERA_ATSPI), {QString::number(pid), u"Орбита 6"_s}, 30000);
     QVERIFY2(pressed.exitCode == 0, qPrintable(pressed.err));
@@ -286,71 +381,80 @@ void DesktopsTest::runsOnEachDesktop() {
     for (const QString& told : {u"λ, 6 - 7 = 12363 нм"_s, u"λ, 6 - 10 = 5125 нм"_s}) {
         QVERIFY2(pressed.out.split(u'\n').contains(told), qPrintable(pressed.out));
     }
-    // The revolution that was running when the press came ends on orbit 1 first.
-    QVERIFY2(
-        desktop::waitUntil(
-            [&] { return !watchElectron(screen, *area, 14, 1, 1000, fault).isEmpty(); }, 10000, 0),
-        "the electron never runs on orbit 14");
-    QVERIFY2(watchElectron(screen, *area, 14, 2, 20000, fault).size() >= 2 && fault.isEmpty(),
-             qPrintable(fault));
     QVERIFY(
         walk().contains(u"1 image: Атом водорода — Ядро, шесть орбит и электрон на орбите 6"_s));
-    // All four transition marks magenta now: Line3 … Line6 sampled above the lowest level, at
-    // their places in the design (the atom picture's corner is at (506, 106)) times the zoom.
-    shot = screen.screenshot();
-    const double zoom = area->rect.width() / 448.0;
+    if (!seen) {
+        return;
+    }
+    // The revolution that was running when the press came ends on orbit 1 first.
+    const Sightings electron = watch(screen, pid, seen->atom, 14, 40, 0, 2);
+    QVERIFY2(electron.places.size() >= 2 && electron.faults.size() <= 2,
+             qPrintable(describe(electron)));
+    // Line3 … Line6 sampled midway down the shortest, at their places in the design (the atom
+    // picture's corner is at (506, 106)) times the zoom, give or take the rounding of the two.
+    const QImage shot = screen.screenshot(pid);
     for (const int column : {186, 250, 322, 394}) {
-        const QPoint at = area->rect.topLeft() + (QPoint(column, 390) - QPoint(506, 106)) * zoom;
-        const auto magenta = [&](int dx) {
-            return shot.pixel(at.x() + dx, at.y()) == qRgb(255, 0, 255);
-        };
-        QVERIFY2(magenta(-1) || magenta(0) || magenta(1),
+        const QPoint at =
+            seen->atom.rect.topLeft() + (QPoint(column, 340) - QPoint(506, 106)) * seen->zoom();
+        QVERIFY2(std::ranges::any_of(
+                     std::views::iota(-3, 4),
+                     [&](int dx) { return shot.pixel(at.x() + dx, at.y()) == qRgb(255, 0, 255); }),
                  qPrintable(u"mark at x %1"_s.arg(column)));
     }
-
-    if (kind == Desktop::Kind::XvfbOpenbox) {
-        xWindowAndNotice(screen, pid, *area, shot);
-        // Alt+F4 is openbox's close: the window gets the same request as from its close button.
-        QCOMPARE(screen.run(u"xdotool"_s, {"key", "alt+F4"}).exitCode, 0);
-    } else {
-        // Weston's headless screen has no seat to click with; a session that ends closes the
-        // window as its close button does.
-        program->terminate();
-    }
-    QVERIFY2(program->waitForFinished(10000), "lumera is still running");
-    QCOMPARE(program->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program->exitCode(), 0);
 }
 
-void DesktopsTest::endsNamingTheLostDisplay_data() {
+void DesktopsTest::endsAsPromised_data() {
+    QTest::addColumn<int>("signal"); // 0: the display server is killed instead
     QTest::addColumn<Desktop::Kind>("kind");
-    QTest::newRow("x11") << Desktop::Kind::XvfbOpenbox;
-    QTest::newRow("wayland") << Desktop::Kind::Weston;
+    QTest::addColumn<QString>("noticer"); // of a lost X display, in a process of the test's
+    QTest::newRow("SIGTERM, the session ends") << SIGTERM << Desktop::Kind::XvfbOpenbox << "";
+    QTest::newRow("SIGINT, Ctrl+C in a terminal") << SIGINT << Desktop::Kind::XvfbOpenbox << "";
+    QTest::newRow("SIGHUP, the terminal closes") << SIGHUP << Desktop::Kind::XvfbOpenbox << "";
+    QTest::newRow("X11 lost, Qt's xcb notices") << 0 << Desktop::Kind::XvfbOpenbox << "xcb";
+    QTest::newRow("X11 lost, Xlib notices") << 0 << Desktop::Kind::XvfbOpenbox << "xlib";
+    QTest::newRow("X11 lost, the program") << 0 << Desktop::Kind::XvfbOpenbox << "";
+    QTest::newRow("Wayland lost, the program") << 0 << Desktop::Kind::Weston << "";
 }
 
-// The display server or compositor dies: the program ends at once with status 1, and its one
-// line says which display it lost.
-void DesktopsTest::endsNamingTheLostDisplay() {
+// On each signal it closes on, the program closes its window as its close button does and ends
+// with status 0. When its display server or compositor dies, it ends at once with status 1, and
+// its one line says which display it lost, whichever connection noticed.
+void DesktopsTest::endsAsPromised() {
+    QFETCH(int, signal);
     QFETCH(Desktop::Kind, kind);
+    QFETCH(QString, noticer);
     Desktop screen(kind);
     const QString failed = screen.start();
     QVERIFY2(failed.isEmpty(), qPrintable(failed));
-    // It ends through the toolkit's exit(), with every object alive: no leaks to report.
     QProcessEnvironment extra;
-    extra.insert(u"LSAN_OPTIONS"_s, u"detect_leaks=0"_s);
-    const std::unique_ptr<QProcess> program =
-        screen.launch(m_program, {}, extra, QProcess::SeparateChannels);
-    const qint64 pid = program->processId();
-    QVERIFY(desktop::waitUntil([&] { return !desktop::loadedPlatform(pid).isEmpty(); }, 10000));
-    QTest::qWait(1000); // the electron running
-    screen.killDisplayServer();
-    QVERIFY2(program->waitForFinished(2000), "still running 2 s after its display went");
+    if (signal == 0) { // ended through exit(), with every object alive: no leaks to report
+        extra.insert(u"LSAN_OPTIONS"_s, u"detect_leaks=0"_s);
+    }
+    std::unique_ptr<QProcess> program;
+    if (noticer.isEmpty()) {
+        program = start(screen, extra, QProcess::SeparateChannels);
+        QTest::qWait(1000); // the electron running
+    } else {
+        program =
+            screen.launch(QCoreApplication::applicationFilePath(), {u"--lose-x-display"_s, noticer},
+                          extra, QProcess::SeparateChannels);
+        QVERIFY(program->waitForReadyRead(10000) && program->readAll().startsWith("shown"));
+    }
+    if (signal != 0) {
+        ::kill(static_cast<pid_t>(program->processId()), signal);
+    } else {
+        screen.killDisplayServer();
+        program->write("\n");
+    }
+    QVERIFY2(program->waitForFinished(signal != 0 ? 10000 : 2000), "still running");
     QCOMPARE(program->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program->exitCode(), 1);
+    QCOMPARE(program->exitCode(), signal != 0 ? 0 : 1);
     const QStringList lines =
         QString::fromLocal8Bit(program->readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 1);
-    QVERIFY2(lines.first().endsWith(u' ' + screen.displayName()), qPrintable(lines.first()));
+    if (signal == 0) {
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().endsWith(u' ' + screen.displayName()), qPrintable(lines.first()));
+    }
 }
 
 void DesktopsTest::runsInAnySession_data() {
@@ -358,24 +462,29 @@ void DesktopsTest::runsInAnySession_data() {
     QTest::addColumn<QStringList>("unset");
     QTest::addColumn<int>("serverStopMs");
     QTest::addColumn<bool>("reader");
-    QTest::newRow("LANG=C") << u"C"_s << QStringList() << 0 << false;
-    QTest::newRow("LANG=de_DE.UTF-8") << u"de_DE.UTF-8"_s << QStringList() << 0 << false;
+    QTest::addColumn<QString>("warning"); // of the toolkit's, on standard error
+    QTest::newRow("LANG=C") << u"C"_s << QStringList() << 0 << false << u""_s;
+    QTest::newRow("LANG=de_DE.UTF-8") << u"de_DE.UTF-8"_s << QStringList() << 0 << false << u""_s;
     QTest::newRow("no HOME, no XDG_RUNTIME_DIR")
-        << u"C.UTF-8"_s << QStringList{u"HOME"_s, u"XDG_RUNTIME_DIR"_s} << 0 << false;
-    QTest::newRow("X server stopped 20 s") << u"C.UTF-8"_s << QStringList() << 20000 << false;
-    QTest::newRow("read by Orca, its bus lost") << u"ru_RU.UTF-8"_s << QStringList() << 0 << true;
+        << u"C.UTF-8"_s << QStringList{u"HOME"_s, u"XDG_RUNTIME_DIR"_s} << 0 << false
+        << u"QStandardPaths: XDG_RUNTIME_DIR not set"_s;
+    QTest::newRow("X server stopped 20 s")
+        << u"C.UTF-8"_s << QStringList() << 20000 << false << u""_s;
+    QTest::newRow("read by Orca, its bus lost")
+        << u"ru_RU.UTF-8"_s << QStringList() << 0 << true << u""_s;
 }
 
-// A locale the program knows nothing of, a session without a home or runtime directory, an X
-// server stopped (SIGSTOP) in the middle of a revolution and let go on, or a screen reader whose
-// accessibility bus dies and is started anew: the program draws the atom, runs the electron,
-// answers a double-click and ends as asked. (Qt 6.4 joins the bus once, at the start: the new
-// bus does not find it.)
+// A locale the program knows nothing of, a session without a home or runtime directory (the
+// toolkit says so, through the program's message handler), an X server stopped (SIGSTOP) in the
+// middle of a revolution and let go on, or a screen reader whose accessibility bus dies and is
+// started anew: the program draws the atom, runs the electron, answers a double-click and ends as
+// asked. (Qt 6.4 joins the bus once, at the start: the new bus does not find it.)
 void DesktopsTest::runsInAnySession() {
     QFETCH(QString, language);
     QFETCH(QStringList, unset);
     QFETCH(int, serverStopMs);
     QFETCH(bool, reader);
+    QFETCH(QString, warning);
     if (serverStopMs > 0 && !qEnvironmentVariable("LSAN_OPTIONS").isEmpty()) {
         QSKIP("a stopped server shows nothing more under the sanitizers");
     }
@@ -390,9 +499,9 @@ void DesktopsTest::runsInAnySession() {
         extra.insert(u"QT_LINUX_ACCESSIBILITY_ALWAYS_ON"_s, u"1"_s);
     }
     const std::unique_ptr<QProcess> program =
-        screen.launch(m_program, {}, extra, QProcess::ForwardedErrorChannel, unset);
-    const std::optional<atom::Area> area = drawnAtom(screen);
-    QVERIFY2(area, "the atom is never drawn whole");
+        start(screen, extra, QProcess::SeparateChannels, unset);
+    const std::optional<SeenLayout> seen = checkLayout(screen, program->processId(), {});
+    QVERIFY(seen);
     if (reader) {
         orcaReadsTheWindow(screen);
         screen.killAccessibilityBus();
@@ -401,14 +510,16 @@ void DesktopsTest::runsInAnySession() {
     if (serverStopMs > 0) {
         screen.freezeDisplayServer(serverStopMs);
     }
-    QString fault;
     const int orbit = reader ? 8 : 4; // Orca chose orbit 3
-    QVERIFY2(watchElectron(screen, *area, orbit, 3, 20000, fault).size() >= 3 && fault.isEmpty(),
-             qPrintable(u"the electron does not go round "_s + fault));
-    xWindowAndNotice(screen, program->processId(), *area, screen.screenshot());
+    const Sightings electron = watch(screen, program->processId(), seen->atom, orbit, 100, 0, 3);
+    QVERIFY2(electron.places.size() >= 3 && electron.faults.isEmpty(),
+             qPrintable(describe(electron)));
+    xWindowAndNotice(screen, program->processId(), seen->atom);
     program->terminate(); // the session ends
     QVERIFY2(program->waitForFinished(10000), "lumera is still running");
     QCOMPARE(program->exitCode(), 0);
+    const QString said = QString::fromLocal8Bit(program->readAllStandardError());
+    QVERIFY2(said.contains(warning), qPrintable(said));
 }
 
 // Orca, as a blind teacher runs it, moves through the window with Tab and the arrow keys and
@@ -420,7 +531,6 @@ void DesktopsTest::orcaReadsTheWindow(const Desktop& screen) {
                    {"Tab", "Tab", "Tab", "Tab", "Right", "Right", "Tab", "Tab"}, 60000);
     QVERIFY2(orca.exitCode == 0, qPrintable(orca.err));
     const QStringList said = orca.out.split(u'\n');
-    // The lines that matter, in their order.
     qsizetype at = 0;
     for (
         const QString& line :
@@ -433,10 +543,9 @@ void DesktopsTest::orcaReadsTheWindow(const Desktop& screen) {
     }
 }
 
-// The title, the zoom for the client area the window manager gave, the design centred, and the
-// notice from a double-click on the heading.
-void DesktopsTest::xWindowAndNotice(const Desktop& screen, qint64 pid, const atom::Area& area,
-                                    const QImage& shot) {
+// On X: the window titled, as wide as the screen it is maximised on, and the notice from a
+// double-click on the heading, closed with Enter.
+void DesktopsTest::xWindowAndNotice(const Desktop& screen, qint64 pid, const atom::Area& area) {
     const auto xdotool = [&](const QStringList& args) { return screen.run(u"xdotool"_s, args); };
     // xdotool's own name search can miss Cyrillic titles, so names are compared here.
     const auto windowTitled = [&](const QString& title) {
@@ -451,15 +560,11 @@ void DesktopsTest::xWindowAndNotice(const Desktop& screen, qint64 pid, const ato
     const QString window = windowTitled(u"ЛЮМЕРА"_s);
     QVERIFY2(!window.isEmpty(), "no window titled ЛЮМЕРА");
     const QString geometry = xdotool({"getwindowgeometry", "--shell", window}).out;
-    const auto value = [&](const QString& key) {
-        return geometry.section(key + u'=', 1).section(u'\n', 0, 0).toDouble();
-    };
-    // Maximised: as wide as the screen. The zoom and the centring at that size: test_zoom.
-    QCOMPARE(value(u"WIDTH"_s), shot.width());
-    const double zoom = area.rect.width() / 448.0;
-
+    QCOMPARE(geometry.section(u"WIDTH="_s, 1).section(u'\n', 0, 0).toInt(),
+             screen.screenshot().width());
     // The heading, Label1, is centred at (544, 60) in the window as designed.
-    const QPoint heading = area.rect.topLeft() + (QPoint(544, 60) - QPoint(506, 106)) * zoom;
+    const QPoint heading =
+        area.rect.topLeft() + (QPoint(544, 60) - QPoint(506, 106)) * (area.rect.width() / 448.0);
     QCOMPARE(xdotool({"mousemove", QString::number(heading.x()), QString::number(heading.y()),
                       "click", "--repeat", "2", "--delay", "80", "1"})
                  .exitCode,
@@ -474,115 +579,103 @@ void DesktopsTest::xWindowAndNotice(const Desktop& screen, qint64 pid, const ato
     xdotool({"windowactivate", "--sync", window});
 }
 
-void DesktopsTest::fillsTheWindowOnEachDesktop_data() {
-    QTest::addColumn<Desktop::Kind>("kind");
-    QTest::addColumn<QString>("platform");
-    using K = Desktop::Kind;
-    const QString x = u"xcb"_s;
-    const QString wayland = u"wayland"_s;
-    QTest::newRow("openbox, X11") << K::XvfbOpenbox << x;
-    QTest::newRow("Xfce xfwm4, X11") << K::XvfbXfwm4 << x;
-    QTest::newRow("KDE KWin, X11") << K::XvfbKwin << x;
-    QTest::newRow("GNOME mutter, XWayland") << K::MutterXwayland << x;
-    QTest::newRow("KDE KWin, XWayland") << K::KwinXwayland << x;
-    QTest::newRow("sway, XWayland") << K::SwayXwayland << x;
-    QTest::newRow("weston, Wayland alone") << K::Weston << wayland;
-    QTest::newRow("KDE KWin, Wayland alone") << K::Kwin << wayland;
-    QTest::newRow("sway, Wayland alone") << K::Sway << wayland;
-    QTest::newRow("GNOME mutter, Wayland alone, no screenshot, not resized")
-        << K::Mutter << wayland;
-}
-
-// On a full-HD screen, whenever the desktop maximises or tiles the window (some do so only after
-// it is first drawn): the design fills the window, centred, the atom drawn whole at that size
-// and the electron seen going round it about as often as on openbox. Made smaller by the window
-// manager, the design follows.
-void DesktopsTest::fillsTheWindowOnEachDesktop() {
-#ifdef LUMERA_SANITIZE
-    QSKIP("the sanitizer build's pass is about memory: each platform plugin once, as designed");
-#endif
-    QFETCH(Desktop::Kind, kind);
-    QFETCH(QString, platform);
-    Desktop screen(kind, QSize(1920, 1080));
-    for (const QString& failed : {screen.start(), screen.startAccessibilityBus()}) {
-        QVERIFY2(failed.isEmpty(), qPrintable(failed));
-    }
-    QProcessEnvironment extra;
-    extra.insert(u"QT_LINUX_ACCESSIBILITY_ALWAYS_ON"_s, u"1"_s);
-    const std::unique_ptr<QProcess> program = screen.launch(m_program, {}, extra);
-    const qint64 pid = program->processId();
-    QVERIFY(desktop::waitUntil([&] { return !desktop::loadedPlatform(pid).isEmpty(); }, 10000));
-    QCOMPARE(desktop::loadedPlatform(pid), platform);
-    if (screen.waylandAlone()) {
-        // Qt's OpenGL client is loaded only to ask whether Qt may draw a title bar: it is left
-        // out where the compositor draws the title bar itself.
-        QFile maps(u"/proc/%1/maps"_s.arg(pid));
-        QVERIFY(maps.open(QIODevice::ReadOnly));
-        const bool compositorDecorates = kind == Desktop::Kind::Kwin || kind == Desktop::Kind::Sway;
-        QCOMPARE(maps.readAll().contains("wayland-graphics-integration-client"),
-                 !compositorDecorates);
-    }
-
-    QSize client;
-    const auto checkLayout = [&](const QString& when, bool countSightings) {
-        if (!screen.showsScreen()) {
-            std::optional<ToldLayout> told;
-            desktop::waitUntil(
-                [&] {
-                    return (told = toldLayout(screen, pid)) && told->zoom >= 1.3 &&
-                           std::abs(told->spaceLeft - told->spaceRight) <= 3;
-                },
-                15000, 200);
-            QVERIFY2(told, "the window is not on the accessibility bus");
-            qInfo("%s: window %dx%d, zoom %.3f, space left %d, right %d (as told)",
-                  qPrintable(when), told->window.width(), told->window.height(), told->zoom,
-                  told->spaceLeft, told->spaceRight);
-            QVERIFY2(told->zoom >= 1.3 && std::abs(told->spaceLeft - told->spaceRight) <= 3,
-                     "the design does not fill the window, centred");
-            return;
-        }
-        std::optional<SeenLayout> seen;
-        // Once the window manager has given the window its new size, and the program has laid
-        // the design out for it.
-        desktop::waitUntil(
-            [&] {
-                return (seen = seenLayout(screen.screenshot(pid))) &&
-                       seen->client.size() != client && seen->fills();
-            },
-            15000, 200);
-        QString name = u"%1 %2"_s.arg(QString::fromUtf8(QTest::currentDataTag()), when);
-        screen.screenshot(pid).save(QStringLiteral(LUMERA_BUILD_DIR "/desktop-%1.png")
-                                        .arg(name.remove(u',').replace(u' ', u'-')));
-        QVERIFY2(seen, "no window with the atom drawn whole on the screen");
-        QVERIFY2(seen->client.size() != client, "the window keeps its size");
-        client = seen->client.size();
-        qInfo("%s: client %dx%d, zoom %.3f, space left %d, right %d", qPrintable(when),
-              seen->client.width(), seen->client.height(), seen->zoom(), seen->spaceLeft(),
-              seen->spaceRight());
-        QVERIFY2(seen->fills(), "the design does not fill the window, centred");
-        if (!countSightings) {
-            return;
-        }
-        // It is on the screen in about 15 of 20 on openbox (between revolutions it is not, nor
-        // between two steps); with the frames of a revolution held back, in 0 to 2.
-        const Sightings electron = electronSightings(screen, pid, seen->atom);
-        qInfo("%s: electron seen in %d of 20 screenshots %s", qPrintable(when), electron.seen,
-              qPrintable(electron.faults.join(u"; "_s)));
-        QVERIFY2(electron.seen >= 5 && electron.faults.size() <= 2,
-                 qPrintable(u"the electron seen in %1 of 20 screenshots; %2"_s.arg(electron.seen)
-                                .arg(electron.faults.join(u"; "_s))));
+// A school day in LUMERA_SOAK_MINUTES (make soak): orbits pressed through the reader's bus at
+// random moments, each press timed until the radius phrase is renamed; on X also the notice; the
+// display server stopped for seconds now and then. Resident memory and open files
+// stay flat after the first minute; at the end the screen agrees with the last press, and when
+// the display server dies the program ends naming it.
+void DesktopsTest::soak(const Desktop& screen, QProcess& program,
+                        const std::optional<SeenLayout>& seen, bool xInput) {
+    const qint64 pid = program.processId();
+    bool given = false;
+    quint64 seed = qEnvironmentVariable("LUMERA_SOAK_START").toULongLong(&given);
+    seed = given ? seed : QRandomGenerator::system()->generate64();
+    qInfo("soak: random start value %llu (LUMERA_SOAK_START)", seed);
+    std::mt19937_64 random(seed);
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
     };
-    checkLayout(u"maximised"_s, true);
-    if (QTest::currentTestFailed()) {
-        return;
+    int orbit = 6;
+    QList<int> pressMs;
+    QMap<QString, int> done;
+    const auto press = [&](int to) {
+        const desktop::ToolResult told = screen.run(
+            QStringLiteral(LUMERA_ATSPI), {QString::number(pid), u"Орбита %1"_s.arg(to)}, 30000);
+        for (const QString& line : told.err.split(u'\n')) {
+            if (line.section(u' ', 1) == radiusPhrase(to)) {
+                pressMs << line.section(u' ', 0, 0).toInt();
+                orbit = to;
+                return ++done[u"bus press"_s] > 0;
+            }
+        }
+        qWarning("orbit %d pressed, told: %s", to, qPrintable(told.out + told.err));
+        return false;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    for (const int to : {1, 2, 3, 4, 5}) { // in the first minute, everything once
+        QVERIFY(press(to));
     }
-    if (screen.resizeWindow(pid, QSize(1300, 900))) {
-        checkLayout(u"made smaller"_s, false);
+    if (xInput) {
+        xWindowAndNotice(screen, pid, seen->atom);
     }
-    program->terminate();
-    QVERIFY2(program->waitForFinished(10000), "lumera is still running");
-    QCOMPARE(program->exitCode(), 0);
+    QList<Sample> samples;
+    const qint64 end = qEnvironmentVariableIntValue("LUMERA_SOAK_MINUTES") * qint64{60000};
+    while (clock.elapsed() < end && !QTest::currentTestFailed()) {
+        if (clock.elapsed() >= qint64(samples.size()) * 30000) {
+            QVERIFY2(program.state() == QProcess::Running, "the program ended");
+            samples << sampleOf(pid, double(clock.elapsed()) / 60000);
+        }
+        const int roll = pick(0, 99);
+        if (roll < 40) {
+            QVERIFY(press((orbit + pick(0, 4)) % 6 + 1)); // never the orbit shown
+        } else if (roll < 42) {
+            screen.freezeDisplayServer(pick(2000, 10000));
+            ++done[u"display server stopped"_s];
+        } else if (xInput && roll < 50) {
+            xWindowAndNotice(screen, pid, seen->atom);
+            ++done[u"notice"_s];
+        }
+        QTest::qWait(pick(1000, 4000));
+    }
+    QVERIFY(!QTest::currentTestFailed());
+    samples << sampleOf(pid, double(clock.elapsed()) / 60000);
+    std::ranges::sort(pressMs);
+    QStringList counts;
+    for (auto kind = done.cbegin(); kind != done.cend(); ++kind) {
+        counts << u"%1 × %2"_s.arg(kind.value()).arg(kind.key());
+    }
+    const auto settled =
+        std::ranges::find_if(samples, [](const Sample& s) { return s.minute >= 1; });
+    QVERIFY(settled != samples.end());
+    const Sample& most =
+        *std::ranges::max_element(settled, samples.end(), {}, &Sample::residentKib);
+    qInfo("soak: %.1f minutes; %s; presses answered in %d ms (median), %d ms (slowest); "
+          "resident %lld KiB at minute %.1f, at most %lld after, %lld at the end; files open %lld, "
+          "then %lld",
+          samples.back().minute, qPrintable(counts.join(u", "_s)),
+          pressMs.value(pressMs.size() / 2), pressMs.value(pressMs.size() - 1),
+          settled->residentKib, settled->minute, most.residentKib, samples.back().residentKib,
+          qsizetype(settled->files.size()), qsizetype(samples.back().files.size()));
+    QVERIFY2(most.residentKib - settled->residentKib <= 1024,
+             "resident memory grew after the first minute");
+    QVERIFY2(samples.back().files.size() <= settled->files.size(),
+             qPrintable(samples.back().files.join(u", "_s)));
+    const int last = orbit == 5 ? 3 : 5;
+    QVERIFY(press(last));
+    if (seen) {
+        const Sightings electron = watch(screen, pid, seen->atom, 2 * last + 2, 40, 0, 2);
+        QVERIFY2(electron.places.size() >= 2, qPrintable(describe(electron)));
+    }
 }
 
-QTEST_GUILESS_MAIN(DesktopsTest)
+int main(int argc, char* argv[]) {
+    if (argc == 3 && std::string_view(argv[1]) == "--lose-x-display") {
+        return loseXDisplay(argc, argv);
+    }
+    const QCoreApplication application(argc, argv);
+    DesktopsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "test_desktops.moc"

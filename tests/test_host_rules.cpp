@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-// The host's rules that need no window: the zoom, the frame budget, the platform asked for, the
+// The host's rules that need no window: the frame budget, the platform asked for, the
 // circle outlines kept for drawing again, the record a picture is drawn anew from, the line for a
 // lost display, the decorations left to a compositor that draws them, and the accessibility bus
 // answered while a handler runs.
@@ -12,7 +12,6 @@
 #include "host/platform/wayland_decorations.h"
 #include "host/screen/circle_raster.h"
 #include "host/screen/frame_budget.h"
-#include "host/screen/zoom.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -26,9 +25,6 @@ using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Form1's extent with its margins, in twips: 1043.7 × 721 pixels at zoom 1.
-const QSize design(15655, 10815);
 
 struct Drawn {
     QSize imageSize;
@@ -80,25 +76,6 @@ class HostRulesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void zoom_data() {
-        QTest::addColumn<QSize>("client");
-        QTest::addColumn<double>("factor");
-        QTest::addColumn<QPoint>("offset");
-        // The window at the screen sizes of a classroom: test_zoom.
-        QTest::newRow("1024x768 a little too narrow: as designed")
-            << QSize(1024, 745) << 1.0 << QPoint();
-        QTest::newRow("tall screen: the width sets it, centred down")
-            << QSize(2087, 2000) << 1.9996806 << QPoint(0, 279);
-    }
-    void zoom() {
-        QFETCH(QSize, client);
-        QFETCH(double, factor);
-        QFETCH(QPoint, offset);
-        const host::Zoom chosen = host::chooseZoom(client, design);
-        QVERIFY2(qAbs(chosen.factor - factor) < 1e-6, qPrintable(QString::number(chosen.factor)));
-        QCOMPARE(chosen.offset, offset);
-    }
-
     // At 60 Hz: a frame after the last flush ended, or nine times what it cost, but never more
     // than 400 ms.
     void frameBudget_data() {

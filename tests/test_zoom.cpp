@@ -15,6 +15,28 @@
 #include <QAbstractButton>
 #include <QTest>
 
+namespace {
+
+// The pixels of the window that differ from `other`'s; -1 when the sizes differ.
+int differingPixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) {
+        return -1;
+    }
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            differing += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
+        }
+    }
+    return differing;
+}
+
+QImage pixelsOf(Form1& form) {
+    return form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
 class ZoomTest : public QObject {
     Q_OBJECT
 
@@ -31,20 +53,12 @@ private slots:
 void ZoomTest::designSizeKeepsEveryPixel() {
     Form1 form;
     form.resize(1024, 745);
-    const QImage drawn = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage drawn = pixelsOf(form);
     const QString file = qEnvironmentVariable("LUMERA_SOURCE_DIR") + "/tests/window-1024x745.png";
     if (qEnvironmentVariableIsSet("LUMERA_WRITE_REFERENCE")) {
         QVERIFY(drawn.save(file));
     }
-    const QImage reference = QImage(file).convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(drawn.size(), reference.size());
-    int differing = 0;
-    for (int y = 0; y < drawn.height(); ++y) {
-        for (int x = 0; x < drawn.width(); ++x) {
-            differing += drawn.pixel(x, y) != reference.pixel(x, y) ? 1 : 0;
-        }
-    }
-    QCOMPARE(differing, 0);
+    QCOMPARE(differingPixels(drawn, QImage(file).convertToFormat(QImage::Format_RGB32)), 0);
 }
 
 // The heading's 24 points and the transition marks' two pixels, grown with the zoom.
@@ -52,8 +66,8 @@ void ZoomTest::zoomedWindow_data() {
     QTest::addColumn<QSize>("client");
     QTest::addColumn<int>("headingPixels");
     QTest::addColumn<int>("markWidth");
-    QTest::newRow("1024x768") << QSize(1024, 745) << 32 << 2;
     QTest::newRow("1366x768") << QSize(1366, 745) << 32 << 2;
+    QTest::newRow("tall, 1500x1300") << QSize(1500, 1300) << 45 << 3;
     QTest::newRow("1920x1080") << QSize(1920, 1061) << 46 << 3;
     QTest::newRow("2560x1440") << QSize(2560, 1421) << 62 << 4;
 }
@@ -69,11 +83,14 @@ void ZoomTest::zoomedWindow() {
     const double zoom = std::max(1.0, std::min(client.width() / 1043.667, client.height() / 721.0));
     QVERIFY2(qAbs(form.zoom().factor - zoom) < 1e-4,
              qPrintable(QString::number(form.zoom().factor)));
-    // Centred across: the panels leave the same margin on either side, and all of them fit.
+    // Centred: the panels leave the same margin on either side, above as below, and all fit.
     const QRect left = form.control<QWidget>("Picture1").geometry();
     const QRect right = form.control<QWidget>("Picture3").geometry();
-    if (zoom > 1) {
+    const QRect bottom = form.control<QWidget>("Picture4").geometry();
+    if (zoom > 1) { // the design's margins: 88 pixels either side, 104 above, 24 below
         QVERIFY(qAbs(left.left() - (client.width() - 1 - right.right())) <= 1);
+        QVERIFY(qAbs(left.top() - 104 * zoom -
+                     (client.height() - 1 - bottom.bottom() - 24 * zoom)) <= 2);
     }
     QVERIFY(form.rect().contains(form.control<QWidget>("Picture4").geometry()));
     QCOMPARE(form.control<QWidget>("Label1").font().pixelSize(), headingPixels);
@@ -110,22 +127,6 @@ void revolve(Form1& form) {
     });
 }
 
-// The pixels of the window, with what differs from `other` counted.
-int differingPixels(Form1& form, Form1& other) {
-    const QImage a = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QImage b = other.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    if (a.size() != b.size()) {
-        return -1;
-    }
-    int differing = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            differing += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
-        }
-    }
-    return differing;
-}
-
 } // namespace
 
 // Maximised or tiled only after the first paint (KWin, sway), un-maximised, resized by hand: the
@@ -151,11 +152,11 @@ void ZoomTest::followsEverySizeChange() {
     showOnOrbit3(fresh, after);
     revolve(fresh);
     QCOMPARE(resized.zoom(), fresh.zoom());
-    QCOMPARE(differingPixels(resized, fresh), 0);
+    QCOMPARE(differingPixels(pixelsOf(resized), pixelsOf(fresh)), 0);
     // The electron goes on at the new size as it does in a window opened there.
     revolve(resized);
     revolve(fresh);
-    QCOMPARE(differingPixels(resized, fresh), 0);
+    QCOMPARE(differingPixels(pixelsOf(resized), pixelsOf(fresh)), 0);
 }
 
 // Fonts round down to whole pixels, and hinting is not linear: at every zoom from 1 to 3, every

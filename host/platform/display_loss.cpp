@@ -29,12 +29,18 @@ QString xLine(const QString& program, const QByteArray& display) {
 }
 
 #if LUMERA_WITH_XLIB
-// Qt's X platform also holds an Xlib connection to the same server; whichever of the two notices
-// the loss first reports it. Xlib's own report would name the display too, but then run the exit
-// handlers while Qt's threads still run.
+// Qt's X platform also talks to the server through Xlib; whichever of the two notices the loss
+// first reports it. Qt's own Xlib handler would add Xlib's report, then run the exit handlers
+// while Qt's threads still run.
 int reportLostXlibDisplay(Display* display) {
     printLine(xLine(QCoreApplication::applicationName(), DisplayString(display)));
     std::_Exit(1);
+}
+
+// Qt sets its Xlib handler when it connects, inside the application's constructor: ours is set
+// after that, among the routines the constructor runs last.
+void replaceToolkitXlibHandler() {
+    XSetIOErrorHandler(reportLostXlibDisplay);
 }
 #endif
 
@@ -74,7 +80,7 @@ std::optional<QString> lostDisplayLine(const QString& toolkitMessage, const QStr
 void nameLostDisplays() {
     toolkitHandler = qInstallMessageHandler(handleMessage);
 #if LUMERA_WITH_XLIB
-    XSetIOErrorHandler(reportLostXlibDisplay);
+    qAddPreRoutine(replaceToolkitXlibHandler);
 #endif
 }
 

@@ -17,7 +17,8 @@ namespace host {
                                                      const QByteArray& xDisplay,
                                                      const QByteArray& waylandDisplay);
 
-// From now on such messages print that line; every other message goes where it went before.
+// From now on such messages print that line, and so does Xlib once the application connects;
+// every other message goes where it went before. Called before the application exists.
 void nameLostDisplays();
 
 } // namespace host

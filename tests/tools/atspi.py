@@ -6,9 +6,7 @@ atspi.py <pid>: prints the window as a reader walks it, one line per object in t
 met: depth, role, name and, where there is one, the description.
 atspi.py <pid> <name>: presses the control of that accessible name, as a reader's user would, then
 prints the new names the program announces (what a reader following them hears), one a line,
-until none has come for two seconds.
-atspi.py <pid> --extents <name>...: prints where each named object lies in its window, as a
-magnifier or a reader's pointer finds it: x, y, width and height, one object a line.
+until none has come for two seconds; on standard error each with the milliseconds since the press.
 Exits 1 when the program (or the control) never shows up on the bus."""
 import sys
 import time
@@ -38,7 +36,7 @@ def find(node, name, depth=0):
 
 
 def press_and_listen(target, pid):
-    quiet = {"timer": None}
+    quiet = {"timer": None, "pressed": 0.0}
 
     def stop_later():
         if quiet["timer"] is not None:
@@ -52,9 +50,12 @@ def press_and_listen(target, pid):
             ours = False
         if ours:
             print(event.source.name, flush=True)
+            took = (time.monotonic() - quiet["pressed"]) * 1000
+            print(f"{took:.0f} {event.source.name}", file=sys.stderr, flush=True)
             stop_later()
 
     def press():
+        quiet["pressed"] = time.monotonic()
         target.queryAction().doAction(0)
         stop_later()
         return False
@@ -64,16 +65,6 @@ def press_and_listen(target, pid):
     GLib.timeout_add(500, press)
     GLib.timeout_add(20000, pyatspi.Registry.stop)
     pyatspi.Registry.start()
-
-
-def extents(app, names):
-    for name in names:
-        node = find(app, name)
-        if node is None:
-            return False
-        box = node.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
-        print(box.x, box.y, box.width, box.height)
-    return True
 
 
 def main():
@@ -87,10 +78,6 @@ def main():
                 for i in range(app.childCount):
                     walk(app.getChildAtIndex(i), 0)
                 return 0
-            if name == "--extents":
-                if extents(app, sys.argv[3:]):
-                    return 0
-                continue
             target = find(app, name)
             if target is not None:
                 press_and_listen(target, pid)
