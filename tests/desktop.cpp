@@ -36,22 +36,23 @@ QString missingTools(const QStringList& tools) {
                              : missing.join(", ") + u" missing: run scripts/install-deps"_s;
 }
 
-// Reads a process's output (or its log file) until `pattern` matches; the first group, or empty.
-QString awaitLine(QProcess& process, const QString& logFile, const QString& pattern) {
+// Reads a process's output until `pattern` matches; the first group, or empty.
+QString awaitLine(QProcess& process, const QString& pattern) {
     const QRegularExpression expression(pattern, QRegularExpression::MultilineOption);
     QString found;
     waitUntil(
         [&] {
-            QFile log(logFile);
             process.waitForReadyRead(50);
-            const QByteArray text = logFile.isEmpty()               ? process.peek(1 << 16)
-                                    : log.open(QIODevice::ReadOnly) ? log.readAll()
-                                                                    : QByteArray();
-            found = expression.match(QString::fromUtf8(text)).captured(1);
+            found = expression.match(QString::fromUtf8(process.peek(1 << 16))).captured(1);
             return !found.isEmpty() || process.state() == QProcess::NotRunning;
         },
         10000, 50);
     return found;
+}
+
+// A command's words, from one line.
+QStringList words(const QString& line) {
+    return line.split(u' ', Qt::SkipEmptyParts);
 }
 
 bool onXvfb(Desktop::Kind kind) {
@@ -60,8 +61,8 @@ bool onXvfb(Desktop::Kind kind) {
 }
 
 bool withXwayland(Desktop::Kind kind) {
-    return kind == Desktop::Kind::WestonXwayland || kind == Desktop::Kind::MutterXwayland ||
-           kind == Desktop::Kind::KwinXwayland || kind == Desktop::Kind::SwayXwayland;
+    return kind == Desktop::Kind::MutterXwayland || kind == Desktop::Kind::KwinXwayland ||
+           kind == Desktop::Kind::SwayXwayland;
 }
 
 bool isSway(Desktop::Kind kind) {
@@ -218,7 +219,6 @@ QString Desktop::start() {
     }
     switch (m_kind) {
     case Kind::Weston:
-    case Kind::WestonXwayland:
         return startWeston();
     case Kind::Mutter:
     case Kind::MutterXwayland:
@@ -246,7 +246,7 @@ QString Desktop::startXvfb() {
     const QString size = u"%1x%2x24"_s.arg(m_screen.width()).arg(m_screen.height());
     QProcess& xvfb =
         server(launch(u"Xvfb"_s, {"-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp"}));
-    const QString number = awaitLine(xvfb, {}, u"^(\\d+)\\n"_s);
+    const QString number = awaitLine(xvfb, u"^(\\d+)\\n"_s);
     if (number.isEmpty()) {
         return u"Xvfb never says which display it took"_s;
     }
@@ -278,31 +278,16 @@ QString Desktop::startWeston() {
     }
     const QString runtime = m_env.value(u"XDG_RUNTIME_DIR"_s);
     m_env.insert(u"XDG_SESSION_TYPE"_s, u"wayland"_s);
-    const QString log = m_scratch.filePath(u"weston.log"_s);
     // --debug lets weston-screenshooter take pictures.
-    QStringList args{"--backend=headless-backend.so",
-                     "--use-pixman",
-                     "--debug",
-                     "--socket=lumera-test",
-                     u"--width=%1"_s.arg(m_screen.width()),
-                     u"--height=%1"_s.arg(m_screen.height()),
-                     u"--log="_s + log};
-    if (m_kind == Kind::WestonXwayland) {
-        args << u"--xwayland"_s;
-    }
-    QProcess& weston = server(launch(u"weston"_s, args));
-    if (!waitUntil([&] { return QFileInfo::exists(runtime + u"/lumera-test"_s); }, 10000)) {
-        return u"weston never opens its socket"_s;
-    }
+    server(launch(u"weston"_s, words(u"--backend=headless-backend.so --use-pixman --debug "
+                                     "--width=%1 --height=%2 --socket=lumera-test --log=%3"_s
+                                         .arg(m_screen.width())
+                                         .arg(m_screen.height())
+                                         .arg(m_scratch.filePath(u"weston.log"_s)))));
     m_env.insert(u"WAYLAND_DISPLAY"_s, u"lumera-test"_s);
-    if (m_kind == Kind::WestonXwayland) {
-        const QString display = awaitLine(weston, log, u"xserver listening on display (:\\d+)"_s);
-        if (display.isEmpty()) {
-            return u"weston starts no X server"_s;
-        }
-        m_env.insert(u"DISPLAY"_s, display);
-    }
-    return {};
+    return waitUntil([&] { return QFileInfo::exists(runtime + u"/lumera-test"_s); }, 10000)
+               ? QString()
+               : u"weston never opens its socket"_s;
 }
 
 // Run by a compositor once it is ready: notes the display it gives its programs, then stays as
@@ -353,18 +338,17 @@ QString Desktop::startMutter() {
     }
     // GNOME's compositor on a virtual monitor; it runs our program once it, and its XWayland
     // (with the XAUTHORITY it wants), are ready.
-    QStringList args{u"--headless"_s, u"--wayland"_s, u"--virtual-monitor"_s,
-                     u"%1x%2"_s.arg(m_screen.width()).arg(m_screen.height()),
-                     u"--wayland-display=lumera-test"_s};
-    if (m_kind == Kind::Mutter) {
-        args << u"--no-x11"_s;
-    }
+    const QStringList args =
+        words(u"--headless --wayland --virtual-monitor %1x%2 --wayland-display=lumera-test %3"_s
+                  .arg(m_screen.width())
+                  .arg(m_screen.height())
+                  .arg(m_kind == Kind::Mutter ? u"--no-x11"_s : u""_s));
     const QString readyFile = m_scratch.filePath(u"ready"_s);
     QProcessEnvironment extra;
     extra.insert(u"READY_FILE"_s, readyFile);
     m_env.insert(u"XDG_SESSION_TYPE"_s, u"wayland"_s);
-    return awaitReady(server(launch(u"mutter"_s, args << u"--"_s << readyScript(), extra)),
-                      readyFile);
+    return awaitReady(
+        server(launch(u"mutter"_s, args + QStringList{u"--"_s, readyScript()}, extra)), readyFile);
 }
 
 QString Desktop::startKwin() {
@@ -378,24 +362,18 @@ QString Desktop::startKwin() {
     // refuse to run it; a copy carries none, and KWin runs without them.
     const QString kwin = m_scratch.filePath(u"kwin_wayland"_s);
     QFile::copy(QStandardPaths::findExecutable(u"kwin_wayland"_s), kwin);
-    QStringList args{u"--virtual"_s,
-                     u"--width"_s,
-                     QString::number(m_screen.width()),
-                     u"--height"_s,
-                     QString::number(m_screen.height()),
-                     u"--socket"_s,
-                     u"lumera-test"_s,
-                     u"--no-lockscreen"_s};
-    if (m_kind == Kind::KwinXwayland) {
-        args << u"--xwayland"_s;
-    }
+    const QStringList args =
+        words(u"--virtual --width %1 --height %2 --socket lumera-test --no-lockscreen %3 %4"_s
+                  .arg(m_screen.width())
+                  .arg(m_screen.height())
+                  .arg(m_kind == Kind::KwinXwayland ? u"--xwayland"_s : u""_s, readyScript()));
     const QString readyFile = m_scratch.filePath(u"ready"_s);
     QProcessEnvironment extra;
     extra.insert(u"READY_FILE"_s, readyFile);
     // Lets the test take screenshots through KWin's own D-Bus interface.
     extra.insert(u"KWIN_SCREENSHOT_NO_PERMISSION_CHECKS"_s, u"1"_s);
     m_env.insert(u"XDG_SESSION_TYPE"_s, u"wayland"_s);
-    return awaitReady(server(launch(kwin, args << readyScript(), extra)), readyFile);
+    return awaitReady(server(launch(kwin, args, extra)), readyFile);
 }
 
 QString Desktop::startSway() {
@@ -429,22 +407,14 @@ QString Desktop::startSway() {
                    .arg(m_kind == Kind::SwayXwayland ? u"force"_s : u"disable"_s, readyScript())
                    .toUtf8());
     file.close();
-    QStringList command{u"env"_s,
-                        u"HOME="_s + runtime,
-                        u"PATH=/usr/bin:/bin"_s,
-                        u"XDG_RUNTIME_DIR="_s + runtime,
-                        u"READY_FILE="_s + readyFile,
-                        u"WLR_BACKENDS=headless"_s,
-                        u"WLR_RENDERER=pixman"_s,
-                        u"WLR_LIBINPUT_NO_DEVICES=1"_s,
-                        u"sway"_s,
-                        u"-c"_s,
-                        config};
-    const QStringList asNobody{u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s};
+    const QStringList command =
+        words(u"HOME=%1 PATH=/usr/bin:/bin XDG_RUNTIME_DIR=%1 READY_FILE=%2 WLR_BACKENDS=headless "
+              "WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 sway -c %3"_s.arg(runtime, readyFile,
+                                                                               config));
+    const QStringList asNobody = words(u"--reuid=nobody --regid=nogroup --clear-groups env -i"_s);
     // setpriv and env each run the next program in their own place: the process is sway's.
-    QProcess& sway = root ? server(launch(u"setpriv"_s, asNobody + QStringList{u"env"_s, u"-i"_s} +
-                                                            command.mid(1)))
-                          : server(launch(u"env"_s, command.mid(1)));
+    QProcess& sway =
+        root ? server(launch(u"setpriv"_s, asNobody + command)) : server(launch(u"env"_s, command));
     if (QString failed = awaitReady(sway, readyFile); !failed.isEmpty()) {
         return failed;
     }
@@ -457,8 +427,8 @@ QString Desktop::startSway() {
     if (m_kind == Kind::SwayXwayland && root) {
         // Its XWayland admits only sway's own user until that user lets root in.
         const QStringList xhost =
-            asNobody + QStringList{u"env"_s, u"-i"_s, u"DISPLAY="_s + m_env.value(u"DISPLAY"_s),
-                                   u"xhost"_s, u"+si:localuser:root"_s};
+            asNobody +
+            words(u"DISPLAY=%1 xhost +si:localuser:root"_s.arg(m_env.value(u"DISPLAY"_s)));
         if (!waitUntil([&] { return run(u"setpriv"_s, xhost).exitCode == 0; }, 10000)) {
             return u"sway's XWayland does not let root in"_s;
         }
@@ -474,7 +444,7 @@ QString Desktop::startSessionBus() {
         return missing;
     }
     QProcess& bus = keep(launch(u"dbus-daemon"_s, {"--session", "--nofork", "--print-address=1"}));
-    const QString address = awaitLine(bus, {}, u"^(\\S+)\\n"_s);
+    const QString address = awaitLine(bus, u"^(\\S+)\\n"_s);
     if (address.isEmpty()) {
         return u"the session bus does not start"_s;
     }
@@ -511,7 +481,7 @@ QString Desktop::xWindowOf(qint64 pid) const {
 QImage Desktop::screenshot(qint64 pid) const {
     QProcess shooter;
     shooter.setProcessEnvironment(m_env);
-    if (m_kind == Kind::Weston || m_kind == Kind::WestonXwayland) {
+    if (m_kind == Kind::Weston) {
         // The compositor's own picture of its output, as the user sees it.
         const QDir shots(m_scratch.filePath(u"shots"_s));
         shots.mkpath(u"."_s);
@@ -604,7 +574,7 @@ bool Desktop::resizeWindow(qint64 pid, QSize size) const {
                    {u"[pid=%1] floating enable, resize set %2 %3"_s.arg(pid).arg(width, height)})
                    .exitCode == 0;
     }
-    if (waylandAlone() || m_kind == Kind::WestonXwayland) {
+    if (waylandAlone()) {
         return false;
     }
     const QString window = xWindowOf(pid);

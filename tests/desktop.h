@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
 // A private desktop for the real program: Xvfb with openbox, Xfce's xfwm4 or KDE's kwin_x11, or a
-// headless weston, GNOME's mutter, KDE's kwin_wayland or sway, with XWayland or without; each with
-// its own screenshots, its window manager's resizing and, on request, an accessibility bus.
+// headless weston, or GNOME's mutter, KDE's kwin_wayland or sway with XWayland or without; each
+// with its own screenshots, its window manager's resizing and, on request, an accessibility bus.
 #pragma once
 
 #include <QImage>
@@ -34,7 +34,6 @@ public:
         XvfbXfwm4,
         XvfbKwin,
         Weston,
-        WestonXwayland,
         Mutter,
         MutterXwayland,
         Kwin,

@@ -59,12 +59,6 @@ private slots:
         }
         QCOMPARE(animation::roundToInt32(delay), passes);
     }
-
-    void idlePassesCount() {
-        QCOMPARE(animation::idlePasses(300000), 300000);
-        QCOMPARE(animation::idlePasses(0), 0);
-        QCOMPARE(animation::idlePasses(-7), 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(AnimationRulesTest)
