@@ -54,7 +54,7 @@ memcheck:
 	tests/memcheck $(BUILD_DIR)/default
 
 # A school day on every desktop the tests know: the installed program driven from outside for
-# SOAK_MINUTES (default 60) each, SOAK_PARALLEL (default 3) side by side. Not part of `make test`.
+# SOAK_MINUTES (default 60) each, SOAK_PARALLEL (default 2) side by side. Not part of `make test`.
 soak: build
 	tests/soak $(BUILD_DIR)/$(PRESET) $(BUILD_DIR)/$(PRESET)/soak
 

@@ -603,8 +603,9 @@ void DesktopsTest::soak(const Desktop& screen, QProcess& program,
     QList<int> pressMs;
     QMap<QString, int> done;
     const auto press = [&](int to) {
-        const desktop::ToolResult told = screen.run(
-            QStringLiteral(LUMERA_ATSPI), {QString::number(pid), u"Орбита %1"_s.arg(to)}, 30000);
+        const desktop::ToolResult told =
+            screen.run(QStringLiteral(LUMERA_ATSPI), {QString::number(pid), u"Орбита %1"_s.arg(to)},
+                       90000); // a desktop busy beside others answers slowly, yet answers
         for (const QString& line : told.err.split(u'\n')) {
             if (line.section(u' ', 1) == radiusPhrase(to)) {
                 pressMs << line.section(u' ', 0, 0).toInt();
