@@ -345,7 +345,7 @@ std::optional<SeenLayout> DesktopsTest::checkLayout(const Desktop& screen, qint6
             return (seen = seenLayout(screen.screenshot(pid))) && seen->client.size() != before &&
                    seen->fills();
         },
-        15000, 200);
+        30000, 200); // a compositor busy beside others shows a new size late
     const QString name = u"%1%2"_s.arg(QString::fromUtf8(QTest::currentDataTag()),
                                        before.isEmpty() ? u""_s : u" made smaller"_s);
     screen.screenshot(pid).save(QStringLiteral(LUMERA_BUILD_DIR "/desktop-%1.png")
@@ -631,6 +631,8 @@ void DesktopsTest::soak(const Desktop& screen, QProcess& program,
         if (clock.elapsed() >= qint64(samples.size()) * 30000) {
             QVERIFY2(program.state() == QProcess::Running, "the program ended");
             samples << sampleOf(pid, double(clock.elapsed()) / 60000);
+            qInfo("minute %.1f: %lld KiB resident", samples.back().minute,
+                  samples.back().residentKib);
         }
         const int roll = pick(0, 99);
         if (roll < 40) {
