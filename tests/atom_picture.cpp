@@ -86,6 +86,9 @@ QStringList drawingFaults(const QImage& shot, const Area& area) {
 }
 
 ElectronSighting findElectron(const QImage& shot, const Area& area, int orbitRadius) {
+    if (!shot.rect().contains(area.rect)) { // a screenshot that failed, or of another size
+        return {{}, u"no screenshot with the atom where it was"_s};
+    }
     const QPoint centre = area.centre();
     const double pathRadius = orbitRadius * area.pixelsPerUnit();
     QList<QPointF> blue;
