@@ -61,9 +61,10 @@ soak: build
 bench: build
 	cmake --build --preset $(PRESET) --target bench
 
-# The Debian package, written to build/<preset>/lumera_<version>_<arch>.deb.
+# The packages, written to build/<preset>/: lumera_<version>_<arch>.deb and
+# lumera-<version>-1.<arch>.rpm.
 package: build
-	cd $(BUILD_DIR)/$(PRESET) && cpack -G DEB
+	cd $(BUILD_DIR)/$(PRESET) && cpack -G "DEB;RPM"
 
 # Retakes docs/lumera-window.png, the README's picture, with the end-to-end test on X11.
 screenshot: build
