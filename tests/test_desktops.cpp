@@ -125,6 +125,16 @@ Sightings watch(const Desktop& screen, qint64 pid, const atom::Area& area, int r
     return sightings;
 }
 
+// Which Qt platform plugin a running process loaded: "xcb", "wayland", "offscreen" or empty.
+QString loadedPlatform(qint64 pid) {
+    QFile maps(u"/proc/%1/maps"_s.arg(pid));
+    const QByteArray text = maps.open(QIODevice::ReadOnly) ? maps.readAll() : QByteArray();
+    return text.contains("/platforms/libqxcb.so")         ? u"xcb"_s
+           : text.contains("/platforms/libqwayland")      ? u"wayland"_s
+           : text.contains("/platforms/libqoffscreen.so") ? u"offscreen"_s
+                                                          : QString();
+}
+
 QString describe(const Sightings& s) {
     return u"the electron seen in %1 screenshots, in %2 places; %3"_s.arg(s.seen)
         .arg(s.places.size())
@@ -229,17 +239,21 @@ std::unique_ptr<QProcess> DesktopsTest::start(const Desktop& screen, QProcessEnv
         !leaks.isEmpty() && !extra.contains(u"LSAN_OPTIONS"_s)) {
         extra.insert(u"LSAN_OPTIONS"_s, leaks + u":fast_unwind_on_malloc=0"_s);
     }
-    std::unique_ptr<QProcess> program = screen.launch(m_program, {}, extra, channels, unset);
+    desktop::Launch how;
+    how.extra = extra;
+    how.unset = unset;
+    how.channels = channels;
+    std::unique_ptr<QProcess> program = screen.launch(m_program, {}, how);
     const qint64 pid = program->processId();
-    desktop::waitUntil([&] { return !desktop::loadedPlatform(pid).isEmpty(); }, 10000);
+    desktop::waitUntil([&] { return !loadedPlatform(pid).isEmpty(); }, 10000);
     return program;
 }
 
 void DesktopsTest::onEachDesktop_data() {
-    QTest::addColumn<Desktop::Kind>("kind");
+    QTest::addColumn<desktop::Kind>("kind");
     QTest::addColumn<QSize>("screenSize");
     QTest::addColumn<QString>("platform");
-    using K = Desktop::Kind;
+    using K = desktop::Kind;
     const QString x = u"xcb"_s;
     const QString wayland = u"wayland"_s;
     const QSize design(1024, 768);
@@ -268,7 +282,7 @@ void DesktopsTest::onEachDesktop_data() {
 // going round it about as often as on openbox. A reader walks the window and chooses orbit 6.
 // Made smaller by the window manager, the design follows.
 void DesktopsTest::onEachDesktop() {
-    QFETCH(Desktop::Kind, kind);
+    QFETCH(desktop::Kind, kind);
     QFETCH(QSize, screenSize);
     QFETCH(QString, platform);
     Desktop screen(kind, screenSize);
@@ -280,7 +294,7 @@ void DesktopsTest::onEachDesktop() {
     extra.insert(u"LANG"_s, u"ru_RU.UTF-8"_s); // as a teacher runs it
     const std::unique_ptr<QProcess> program = start(screen, extra, QProcess::ForwardedErrorChannel);
     const qint64 pid = program->processId();
-    QCOMPARE(desktop::loadedPlatform(pid), platform);
+    QCOMPARE(loadedPlatform(pid), platform);
     const std::optional<SeenLayout> seen = checkLayout(screen, pid, {});
     if (QTest::currentTestFailed()) {
         return;
@@ -293,7 +307,7 @@ void DesktopsTest::onEachDesktop() {
             return maps.open(QIODevice::ReadOnly) &&
                    maps.readAll().contains("wayland-graphics-integration-client");
         };
-        const bool compositorDecorates = kind == Desktop::Kind::Kwin || kind == Desktop::Kind::Sway;
+        const bool compositorDecorates = kind == desktop::Kind::Kwin || kind == desktop::Kind::Sway;
         QCOMPARE(desktop::waitUntil(mapped, compositorDecorates ? 0 : 10000), !compositorDecorates);
     }
     if (seen) {
@@ -308,11 +322,12 @@ void DesktopsTest::onEachDesktop() {
     if (QTest::currentTestFailed()) {
         return;
     }
-    if (kind == Desktop::Kind::XvfbOpenbox) {
+    if (kind == desktop::Kind::XvfbOpenbox) {
         xWindowAndNotice(screen, pid, seen->atom);
     }
     if (qEnvironmentVariableIntValue("LUMERA_SOAK_MINUTES") > 0) {
-        soak(screen, *program, seen, kind <= Desktop::Kind::XvfbKwin); // xdotool's input on Xvfb
+        // xdotool's input on Xvfb
+        soak(screen, *program, seen, screen.type().session == desktop::Session::X11);
         screen.killDisplayServer();
         QVERIFY2(program->waitForFinished(5000), "still running once its display went");
         QCOMPARE(program->exitCode(), 1);
@@ -321,7 +336,7 @@ void DesktopsTest::onEachDesktop() {
     if (screenSize.width() > 1300 && screen.resizeWindow(pid, QSize(1300, 900))) {
         QVERIFY(checkLayout(screen, pid, seen->client.size()));
     }
-    if (kind == Desktop::Kind::XvfbOpenbox) {
+    if (kind == desktop::Kind::XvfbOpenbox) {
         // Alt+F4 is openbox's close: the window gets the same request as from its close button.
         QCOMPARE(screen.run(u"xdotool"_s, {"key", "alt+F4"}).exitCode, 0);
     } else {
@@ -408,15 +423,15 @@ void DesktopsTest::chooseOrbit6(const Desktop& screen, qint64 pid,
 
 void DesktopsTest::endsAsPromised_data() {
     QTest::addColumn<int>("signal"); // 0: the display server is killed instead
-    QTest::addColumn<Desktop::Kind>("kind");
+    QTest::addColumn<desktop::Kind>("kind");
     QTest::addColumn<QString>("noticer"); // of a lost X display, in a process of the test's
-    QTest::newRow("SIGTERM, the session ends") << SIGTERM << Desktop::Kind::XvfbOpenbox << "";
-    QTest::newRow("SIGINT, Ctrl+C in a terminal") << SIGINT << Desktop::Kind::XvfbOpenbox << "";
-    QTest::newRow("SIGHUP, the terminal closes") << SIGHUP << Desktop::Kind::XvfbOpenbox << "";
-    QTest::newRow("X11 lost, Qt's xcb notices") << 0 << Desktop::Kind::XvfbOpenbox << "xcb";
-    QTest::newRow("X11 lost, Xlib notices") << 0 << Desktop::Kind::XvfbOpenbox << "xlib";
-    QTest::newRow("X11 lost, the program") << 0 << Desktop::Kind::XvfbOpenbox << "";
-    QTest::newRow("Wayland lost, the program") << 0 << Desktop::Kind::Weston << "";
+    QTest::newRow("SIGTERM, the session ends") << SIGTERM << desktop::Kind::XvfbOpenbox << "";
+    QTest::newRow("SIGINT, Ctrl+C in a terminal") << SIGINT << desktop::Kind::XvfbOpenbox << "";
+    QTest::newRow("SIGHUP, the terminal closes") << SIGHUP << desktop::Kind::XvfbOpenbox << "";
+    QTest::newRow("X11 lost, Qt's xcb notices") << 0 << desktop::Kind::XvfbOpenbox << "xcb";
+    QTest::newRow("X11 lost, Xlib notices") << 0 << desktop::Kind::XvfbOpenbox << "xlib";
+    QTest::newRow("X11 lost, the program") << 0 << desktop::Kind::XvfbOpenbox << "";
+    QTest::newRow("Wayland lost, the program") << 0 << desktop::Kind::Weston << "";
 }
 
 // On each signal it closes on, the program closes its window as its close button does and ends
@@ -424,7 +439,7 @@ void DesktopsTest::endsAsPromised_data() {
 // its one line says which display it lost, whichever connection noticed.
 void DesktopsTest::endsAsPromised() {
     QFETCH(int, signal);
-    QFETCH(Desktop::Kind, kind);
+    QFETCH(desktop::Kind, kind);
     QFETCH(QString, noticer);
     Desktop screen(kind);
     const QString failed = screen.start();
@@ -438,9 +453,11 @@ void DesktopsTest::endsAsPromised() {
         program = start(screen, extra, QProcess::SeparateChannels);
         QTest::qWait(1000); // the electron running
     } else {
-        program =
-            screen.launch(QCoreApplication::applicationFilePath(), {u"--lose-x-display"_s, noticer},
-                          extra, QProcess::SeparateChannels);
+        desktop::Launch how;
+        how.extra = extra;
+        how.channels = QProcess::SeparateChannels;
+        program = screen.launch(QCoreApplication::applicationFilePath(),
+                                {u"--lose-x-display"_s, noticer}, how);
         QVERIFY(program->waitForReadyRead(10000) && program->readAll().startsWith("shown"));
     }
     if (signal != 0) {
@@ -491,7 +508,7 @@ void DesktopsTest::runsInAnySession() {
     if (serverStopMs > 0 && !qEnvironmentVariable("LSAN_OPTIONS").isEmpty()) {
         QSKIP("a stopped server shows nothing more under the sanitizers");
     }
-    Desktop screen(Desktop::Kind::XvfbOpenbox);
+    Desktop screen(desktop::Kind::XvfbOpenbox);
     for (const QString& failed : {screen.start(), reader ? screen.startAccessibilityBus() : ""}) {
         QVERIFY2(failed.isEmpty(), qPrintable(failed));
     }

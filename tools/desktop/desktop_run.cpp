@@ -1,0 +1,286 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
+// desktop-run: a command in a private, headless desktop, which it ends with the command.
+#include "desktop.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QThread>
+#include <csignal>
+#include <cstdio>
+#include <optional>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <variant>
+
+using namespace Qt::StringLiterals;
+using desktop::Desktop;
+
+namespace {
+
+const char* const usage =
+    "usage: desktop-run [--desktop NAME] [--size WxH] [--bus] [--shot FILE [--after SECONDS]]\n"
+    "                   [--timeout SECONDS] -- COMMAND [ARG...]\n"
+    "       desktop-run --list\n"
+    "Starts a private, headless desktop (default: openbox on X11, 1024x768), runs COMMAND in it\n"
+    "and ends the desktop with it; exits with COMMAND's status. --bus gives COMMAND a session\n"
+    "bus with the accessibility bus on it; --shot saves a picture of the screen SECONDS (5)\n"
+    "after the start, then ends COMMAND. Each desktop's programs get --timeout SECONDS (30) to\n"
+    "come up. Status 2: bad input, or a desktop that cannot start; 127: COMMAND cannot start.\n";
+
+// How long a command is given to end on its own once asked to, or once its desktop ended.
+constexpr int graceMs = 10000;
+constexpr int failed = 2;
+constexpr int notStarted = 127;
+
+// A signal handler can reach nothing but a static: the last signal caught, 0 for none.
+volatile std::sig_atomic_t caughtSignal = 0;
+
+void onSignal(int signal) {
+    caughtSignal = signal;
+}
+
+void say(const QString& line) {
+    std::fprintf(stderr, "desktop-run: %s\n", qPrintable(line));
+}
+
+struct Options {
+    const desktop::DesktopType* desktop = &desktop::knownDesktops().front();
+    QSize size{1024, 768};
+    bool bus = false;
+    QString shot;
+    double afterSeconds = 5;
+    int timeoutSeconds = 30;
+    QStringList command;
+};
+
+// The options, or what is wrong with them.
+std::variant<Options, QString> parse(const QStringList& args) {
+    Options options;
+    for (qsizetype at = 0; at < args.size(); ++at) {
+        const QString& arg = args[at];
+        const QString value = args.value(at + 1);
+        bool number = true;
+        if (arg == u"--"_s) {
+            options.command = args.mid(at + 1);
+            break;
+        }
+        if (arg == u"--bus"_s) {
+            options.bus = true;
+            continue;
+        }
+        if (at + 1 >= args.size()) {
+            return u"%1 wants a value"_s.arg(arg);
+        }
+        ++at;
+        if (arg == u"--desktop"_s) {
+            options.desktop = desktop::desktopNamed(value);
+            if (options.desktop == nullptr) {
+                QStringList known;
+                for (const desktop::DesktopType& type : desktop::knownDesktops()) {
+                    known << type.name;
+                }
+                return u"no desktop named '%1'; known: %2"_s.arg(value, known.join(u", "_s));
+            }
+        } else if (arg == u"--size"_s) {
+            const QRegularExpressionMatch size =
+                QRegularExpression(u"^([1-9]\\d{2,4})x([1-9]\\d{2,4})$"_s).match(value);
+            options.size = {size.captured(1).toInt(), size.captured(2).toInt()};
+            number =
+                size.hasMatch() && options.size.width() <= 16384 && options.size.height() <= 16384;
+        } else if (arg == u"--shot"_s) {
+            options.shot = value;
+        } else if (arg == u"--after"_s) {
+            options.afterSeconds = value.toDouble(&number);
+            number = number && options.afterSeconds >= 0 && options.afterSeconds < 86400;
+        } else if (arg == u"--timeout"_s) {
+            options.timeoutSeconds = value.toInt(&number);
+            number = number && options.timeoutSeconds > 0;
+        } else {
+            return u"no option %1"_s.arg(arg);
+        }
+        if (!number) {
+            return u"%1 %2: not a size or time it can take"_s.arg(arg, value);
+        }
+    }
+    if (options.command.isEmpty()) {
+        return u"no COMMAND after --"_s;
+    }
+    if (!options.shot.isEmpty() && !options.desktop->showsScreen()) {
+        return u"%1 shows its screen to nobody: no --shot there"_s.arg(options.desktop->name);
+    }
+    return options;
+}
+
+int list() {
+    for (const desktop::DesktopType& type : desktop::knownDesktops()) {
+        const QStringList missing = desktop::missingPrograms(type);
+        const QString here = !missing.isEmpty()
+                                 ? u"cannot start: %1 missing"_s.arg(missing.join(u", "_s))
+                             : type.showsScreen() ? u"can start"_s
+                                                  : u"can start; shows its screen to nobody"_s;
+        std::printf("%-16s %-32s %s\n", qPrintable(type.name), qPrintable(type.title),
+                    qPrintable(here));
+    }
+    return 0;
+}
+
+// The processes left to this one as their adopter: what the command left running, or what a
+// desktop program that died left of its own. Those in `keep` are the desktop's, ended by it.
+QList<pid_t> adopted(const QList<qint64>& keep) {
+    QList<pid_t> children;
+    const QString self = QString::number(::getpid());
+    for (const QString& entry : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
+        QFile stat(u"/proc/%1/stat"_s.arg(entry));
+        if (!stat.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        // pid (name) state ppid …; the name may hold spaces and brackets itself.
+        const QByteArray fields = stat.readAll();
+        const QList<QByteArray> after = fields.mid(fields.lastIndexOf(')') + 2).split(' ');
+        const pid_t pid = entry.toInt();
+        if (after.size() > 1 && after[1] == self.toLatin1() && !keep.contains(pid)) {
+            children << pid;
+        }
+    }
+    return children;
+}
+
+void endAdopted(const QList<qint64>& keep) {
+    // A process ended may leave children of its own to be adopted in turn.
+    for (int round = 0; round < 10; ++round) {
+        const QList<pid_t> children = adopted(keep);
+        if (children.isEmpty()) {
+            return;
+        }
+        for (const pid_t child : children) {
+            ::kill(child, SIGTERM);
+        }
+        for (const pid_t child : children) {
+            const bool ended = desktop::waitUntil(
+                [child] { return ::waitpid(child, nullptr, WNOHANG) != 0; }, 2000, 20);
+            if (!ended) {
+                ::kill(child, SIGKILL);
+                ::waitpid(child, nullptr, 0);
+            }
+        }
+    }
+}
+
+// The command's status as a shell gives it: its exit code, or 128 and the signal that ended it.
+int statusOf(const QProcess& command) {
+    return command.exitStatus() == QProcess::NormalExit ? command.exitCode()
+                                                        : 128 + command.exitCode();
+}
+
+// Runs the command to its end in the desktop; the status desktop-run exits with.
+int runCommand(const Options& options, Desktop& screen) {
+    desktop::Launch how;
+    how.channels = QProcess::ForwardedChannels;
+    how.input = QProcess::ForwardedInputChannel;
+    how.workingDirectory = QDir::currentPath();
+    const std::unique_ptr<QProcess> command =
+        screen.launch(options.command.front(), options.command.mid(1), how);
+    if (command->error() == QProcess::FailedToStart) {
+        say(u"cannot start %1: %2"_s.arg(options.command.front(), command->errorString()));
+        return notStarted;
+    }
+    const auto pid = static_cast<pid_t>(command->processId());
+    QElapsedTimer clock;
+    clock.start();
+    std::optional<qint64> endBy; // once asked to end, or once the desktop ended
+    bool desktopEnded = false;
+    int forwarded = 0;
+    std::optional<QString> shotFault;
+    const bool shooting = !options.shot.isEmpty();
+    while (command->state() != QProcess::NotRunning && !command->waitForFinished(100)) {
+        const int signal = caughtSignal;
+        if (signal != 0 && signal != forwarded) {
+            ::kill(pid, signal);
+            forwarded = signal;
+            endBy = clock.elapsed() + graceMs;
+        }
+        if (!desktopEnded && !screen.running()) {
+            desktopEnded = true;
+            say(u"%1 ended before the command did"_s.arg(screen.type().name));
+            endBy = clock.elapsed() + graceMs;
+        }
+        if (shooting && !shotFault && clock.elapsed() >= qint64(options.afterSeconds * 1000)) {
+            const QImage shot = screen.screenshot(pid);
+            shotFault = shot.isNull() ? u"no screenshot of %1"_s.arg(screen.type().name)
+                        : !shot.save(options.shot) ? u"cannot write %1"_s.arg(options.shot)
+                                                   : QString();
+            ::kill(pid, SIGTERM);
+            endBy = clock.elapsed() + graceMs;
+        }
+        if (endBy && clock.elapsed() > *endBy) {
+            ::kill(pid, clock.elapsed() > *endBy + graceMs ? SIGKILL : SIGTERM);
+        }
+    }
+    const int status = statusOf(*command);
+    if (shooting && !shotFault) {
+        say(u"the command ended (status %1) before the screenshot"_s.arg(status));
+        return status != 0 ? status : failed;
+    }
+    if (shotFault && !shotFault->isEmpty()) {
+        say(*shotFault);
+        return failed;
+    }
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QStringList args;
+    for (int at = 1; at < argc; ++at) {
+        args << QString::fromLocal8Bit(argv[at]);
+    }
+    if (args == QStringList{u"--list"_s}) {
+        return list();
+    }
+    if (args.isEmpty() || args == QStringList{u"--help"_s}) {
+        std::fputs(usage, args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? failed : 0;
+    }
+    const auto parsed = parse(args);
+    if (const auto* fault = std::get_if<QString>(&parsed)) {
+        say(*fault);
+        std::fputs(usage, stderr);
+        return failed;
+    }
+    const Options& options = std::get<Options>(parsed);
+    const QCoreApplication application(argc, argv);
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        ::sigaction(signal, &action, nullptr);
+    }
+    // Whatever the command and the desktop leave running is adopted here, to be ended.
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+    int status = failed;
+    {
+        Desktop screen(options.desktop->kind, options.size);
+        screen.setPatience(options.timeoutSeconds * 1000, [] { return caughtSignal != 0; });
+        QString fault = screen.start();
+        if (fault.isEmpty() && options.bus) {
+            fault = screen.startAccessibilityBus();
+        }
+        if (!fault.isEmpty()) {
+            say(fault);
+            status = caughtSignal != 0 ? 128 + caughtSignal : failed;
+        } else {
+            status = runCommand(options, screen);
+        }
+        // Clients before their servers: what the command left, then the desktop.
+        endAdopted(screen.processIds());
+        screen.stop();
+        endAdopted({});
+    }
+    return status;
+}
