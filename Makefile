@@ -6,7 +6,7 @@ BUILD_DIR := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all deps configure build run test check check-fast lint faults memcheck clean asan bench soak \
-	package screenshot
+	package screenshot shots
 
 all: build
 
@@ -20,7 +20,7 @@ build: configure
 	cmake --build --preset $(PRESET) -j $(JOBS)
 
 run: build
-	$(BUILD_DIR)/$(PRESET)/lumera
+	$(BUILD_DIR)/$(PRESET)/app/lumera
 
 # What CI runs: every test in the normal build, the static analysis, and every test again under
 # AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -66,10 +66,15 @@ bench: build
 package: build
 	cd $(BUILD_DIR)/$(PRESET) && cpack -G "DEB;RPM"
 
-# Retakes docs/lumera-window.png, the README's picture, with the end-to-end test on X11.
+# Retakes docs/lumera-window.png, the README's picture: the installed program on openbox at
+# 1024 x 768, through desktop-run.
 screenshot: build
-	$(BUILD_DIR)/$(PRESET)/tests/test_desktops "onEachDesktop:openbox, X11, 1024x768"
-	cp $(BUILD_DIR)/$(PRESET)/desktop-openbox-X11-1024x768.png docs/lumera-window.png
+	tools/desktop/shots --readme $(BUILD_DIR)/$(PRESET)
+
+# The installed program at 1920 x 1080 on every desktop installed here, into docs/desktops/, and
+# their contact sheet, docs/desktops.png.
+shots: build
+	tools/desktop/shots $(BUILD_DIR)/$(PRESET)
 
 asan:
 	$(MAKE) check PRESET=asan
