@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 #include "desktop.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -125,6 +126,16 @@ void stopProcess(QProcess& process) {
     }
 }
 
+// sway, run as nobody when the caller is root, must reach its files: they go to /tmp then, whatever
+// the caller's own temporary directory (which may be private to the caller).
+QString scratchTemplate(Kind kind) {
+    const bool swayAsNobody =
+        ::geteuid() == 0 && (kind == Kind::Sway || kind == Kind::SwayXwayland);
+    const QString name = QCoreApplication::applicationName();
+    return (swayAsNobody ? u"/tmp"_s : QDir::tempPath()) + u'/' +
+           (name.isEmpty() ? u"desktop"_s : name) + u"-XXXXXX"_s;
+}
+
 } // namespace
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs, int pollMs) {
@@ -140,7 +151,8 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs, int pollMs) {
 }
 
 Desktop::Desktop(Kind kind, QSize screen)
-    : m_kind(kind), m_screen(screen), m_env(QProcessEnvironment::systemEnvironment()) {
+    : m_kind(kind), m_screen(screen), m_scratch(scratchTemplate(kind)),
+      m_env(QProcessEnvironment::systemEnvironment()) {
     for (const QString& name : callersSession) {
         m_env.remove(name);
     }

@@ -1,0 +1,183 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
+// desktop-run on every desktop it knows, and every way it can end: the status and line each gives,
+// and nothing left behind: no process, no X socket or lock file, no runtime directory.
+#include "desktops.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The caller's own session, which must not reach the command.
+const QStringList callersSession{u"DISPLAY=:4242"_s, u"WAYLAND_DISPLAY=caller-wayland"_s,
+                                 u"XDG_RUNTIME_DIR=/caller-runtime"_s,
+                                 u"DBUS_SESSION_BUS_ADDRESS=unix:path=/caller-bus"_s};
+
+// What desktops keep in /tmp: X sockets and lock files, and sway's files when the caller is root.
+QStringList sharedFiles() {
+    return QDir(u"/tmp/.X11-unix"_s).entryList(QDir::System) +
+           QDir(u"/tmp"_s).entryList({u".X*-lock"_s, u"desktop-run-*"_s},
+                                     QDir::Hidden | QDir::AllEntries);
+}
+
+// The processes this one adopted, as their children's subreaper: left behind by desktop-run.
+QStringList adoptedProcesses() {
+    QStringList left;
+    const QByteArray self = QByteArray::number(::getpid());
+    for (const QString& entry : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
+        QFile stat(u"/proc/%1/stat"_s.arg(entry));
+        const QByteArray fields = stat.open(QIODevice::ReadOnly) ? stat.readAll() : "";
+        if (fields.mid(fields.lastIndexOf(')') + 2).split(' ').value(1) == self) {
+            left << QString::fromUtf8(fields.left(fields.lastIndexOf(')') + 1));
+            ::kill(entry.toInt(), SIGKILL);
+            ::waitpid(entry.toInt(), nullptr, 0);
+        }
+    }
+    return left;
+}
+
+} // namespace
+
+class DesktopRunTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void endsAndLeavesNothing_data();
+    void endsAndLeavesNothing();
+
+private:
+    QTemporaryDir m_fakes;
+};
+
+void DesktopRunTest::initTestCase() {
+    // Whatever desktop-run leaves running is adopted here, to be found.
+    QVERIFY(::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0);
+    // An X server that never comes up, and a directory where nothing is installed.
+    QFile xvfb(m_fakes.filePath(u"slow/Xvfb"_s));
+    QVERIFY(QDir().mkpath(m_fakes.filePath(u"slow"_s)) &&
+            QDir().mkpath(m_fakes.filePath(u"empty"_s)) && xvfb.open(QIODevice::WriteOnly));
+    xvfb.write("#!/bin/sh\necho 'fake Xvfb: waiting for nothing' >&2\nexec sleep 60\n");
+    xvfb.setPermissions(xvfb.permissions() | QFile::ExeOwner);
+}
+
+void DesktopRunTest::endsAndLeavesNothing_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("command"); // sh's, after it says "started"; empty: none can start
+    QTest::addColumn<QString>("path");    // desktop-run's PATH: "slow", "empty" or the caller's
+    QTest::addColumn<int>("signal");      // sent to desktop-run once the command has started
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said"); // on standard error, a pattern
+    for (const desktop::DesktopType& type : desktop::knownDesktops()) {
+        QTest::addRow("%s, the command's own status", qPrintable(type.name))
+            << QStringList{u"--desktop"_s, type.name} << u"exit 3"_s << u""_s << 0 << 3 << u"^$"_s;
+    }
+    const QStringList openbox{u"--desktop"_s, u"openbox"_s};
+    QTest::newRow("no such desktop") << QStringList{u"--desktop"_s, u"kde"_s} << u"true"_s << u""_s
+                                     << 0 << 2 << u"'kde'; known: openbox, xfce, kde-x11"_s;
+    QTest::newRow("programs missing") << openbox << u"true"_s << u"empty"_s << 0 << 2
+                                      << u"needs Xvfb, .*: run scripts/install-deps"_s;
+    QTest::newRow("not up in time")
+        << QStringList{u"--timeout"_s, u"2"_s} << u"true"_s << u"slow"_s << 0 << 2
+        << u"Xvfb never said .* in 2 s; .*\\n  fake Xvfb: waiting for nothing"_s;
+    QTest::newRow("SIGTERM while it comes up")
+        << QStringList{} << u"true"_s << u"slow"_s << SIGTERM << 128 + SIGTERM << u"given up"_s;
+    QTest::newRow("the command cannot start")
+        << openbox << u""_s << u""_s << 0 << 127 << u"cannot start /nonexistent/command"_s;
+    // sh ends on these where it waits; the child it started is left over, to be ended.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        QTest::addRow("signal %d, a child of the command left running", signal)
+            << openbox << u"sleep 60 & wait"_s << u""_s << signal << 128 + signal << u"^$"_s;
+    }
+    QTest::newRow("Xvfb killed under the command")
+        << openbox << u"pkill -KILL -P $PPID -x Xvfb; sleep 1; exit 7"_s << u""_s << 0 << 7
+        << u"openbox ended before the command did"_s;
+    // mutter has two X displays, and its ready script and XWayland outlive it.
+    QTest::newRow("mutter killed under the command")
+        << QStringList{u"--desktop"_s, u"gnome-xwayland"_s}
+        << u"pkill -KILL -P $PPID -x mutter; sleep 1; exit 7"_s << u""_s << 0 << 7
+        << u"gnome-xwayland ended before the command did"_s;
+    QTest::newRow("the accessibility bus")
+        << QStringList{u"--bus"_s}
+        << u"dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus "
+           "org.a11y.Bus.GetAddress | grep -q unix:"_s
+        << u""_s << 0 << 0 << u"^$"_s;
+    QTest::newRow("a screenshot, then the command ended")
+        << QStringList{u"--size"_s, u"800x600"_s, u"--shot"_s, u"shot.png"_s, u"--after"_s, u"1"_s}
+        << u"trap 'exit 0' TERM; sleep 60 & wait"_s << u""_s << 0 << 0 << u"^$"_s;
+    QTest::newRow("no screenshot where nobody sees the screen")
+        << QStringList{u"--desktop"_s, u"gnome-wayland"_s, u"--shot"_s, u"shot.png"_s} << u"true"_s
+        << u""_s << 0 << 2 << u"shows its screen to nobody"_s;
+}
+
+void DesktopRunTest::endsAndLeavesNothing() {
+    QFETCH(QStringList, options);
+    QFETCH(QString, command);
+    QFETCH(QString, path);
+    QFETCH(int, signal);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    if (const auto* type =
+            desktop::desktopNamed(options.value(options.indexOf(u"--desktop"_s) + 1));
+        type != nullptr && !desktop::missingPrograms(*type).isEmpty()) {
+        QSKIP("that desktop is not installed here");
+    }
+    const QStringList xBefore = sharedFiles();
+    QTemporaryDir scratch; // desktop-run's TMPDIR, and the command's working directory
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& variable : callersSession) {
+        env.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+    }
+    env.insert(u"TMPDIR"_s, scratch.filePath(u"tmp"_s));
+    QDir().mkpath(env.value(u"TMPDIR"_s));
+    if (!path.isEmpty()) {
+        env.insert(u"PATH"_s,
+                   m_fakes.filePath(path) + (path == u"slow"_s ? u":/usr/bin:/bin"_s : u""_s));
+    }
+    QProcess run;
+    run.setProcessEnvironment(env);
+    run.setWorkingDirectory(scratch.path());
+    const QString script =
+        u"env | grep -q caller && echo leaked: $(env | grep caller); echo started; %1"_s.arg(
+            command);
+    run.start(QStringLiteral(LUMERA_DESKTOP_RUN),
+              options + QStringList{u"--"_s} +
+                  (command.isEmpty() ? QStringList{u"/nonexistent/command"_s}
+                                     : QStringList{u"sh"_s, u"-c"_s, script}));
+    if (signal != 0) {
+        const bool slow = path == u"slow"_s; // the signal comes while the desktop comes up
+        QVERIFY(slow ? QTest::qWaitFor([&] { return QDir(env.value(u"TMPDIR"_s)).count() > 2; })
+                     : run.waitForReadyRead(30000));
+        QTest::qWait(500);
+        ::kill(static_cast<pid_t>(run.processId()), signal);
+    }
+    QVERIFY2(run.waitForFinished(60000), "desktop-run does not end");
+    const QString out = QString::fromUtf8(run.readAllStandardOutput());
+    const QString err = QString::fromUtf8(run.readAllStandardError()).trimmed();
+    QCOMPARE(run.exitCode(), status);
+    QVERIFY2(QRegularExpression(said).match(err).hasMatch(), qPrintable(err));
+    QVERIFY2(!out.contains(u"leaked"_s), qPrintable(out));
+    const bool ran = !command.isEmpty() && status != 2 && path.isEmpty();
+    QVERIFY2(out.startsWith(u"started"_s) == ran, qPrintable(out));
+    const QStringList left = adoptedProcesses();
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(u", "_s)));
+    QCOMPARE(sharedFiles(), xBefore);
+    QCOMPARE(QDir(env.value(u"TMPDIR"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList());
+    if (options.contains(u"shot.png"_s) && status == 0) {
+        QCOMPARE(QImage(scratch.filePath(u"shot.png"_s)).size(), QSize(800, 600));
+    }
+}
+
+QTEST_GUILESS_MAIN(DesktopRunTest)
+#include "test_desktop_run.moc"
