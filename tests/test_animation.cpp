@@ -115,11 +115,16 @@ private slots:
         w.form.dispatcher().setPresenter([&](const host::ErrorReport& r) { reports << r; });
         w.form.gate().failWhen({.operation = host::Operation::Circle, .skip = circlesBefore});
         const auto revolution = [&] { animation::Timer1_Timer(w.picture, {4, 4, delay}); };
-        QTimer::singleShot(0, [&] { w.form.dispatcher().run("Timer1_Timer", revolution); });
+        QTimer::singleShot(0, [&] {
+            w.form.dispatcher().run("Timer1_Timer", revolution);
+            // Nothing runs after the failure, so the same fault cannot report twice.
+            w.form.dispatcher().run("Option2_Click", [&] { reports << host::ErrorReport{}; });
+        });
         QTimer::singleShot(9000, &w.form, [] { QCoreApplication::exit(0); }); // no error: no hang
         QVERIFY(QCoreApplication::exec() != 0);
         QCOMPARE(reports.size(), 1);
         QCOMPARE(reports[0].number, error);
+        QCOMPARE(reports[0].handler, QStringLiteral("Timer1_Timer"));
         const auto centre =
             animation::electronCentre(4, static_cast<std::int16_t>(circlesBefore / 3 + 1));
         const QPointF stays = w.picture.toPixels(centre.x, centre.y); // the failed step's ring

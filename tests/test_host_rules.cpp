@@ -168,8 +168,6 @@ private slots:
     void keptOutlines_data() {
         QTest::addColumn<QList<Drawn>>("circles");
         const QSize square(120, 120);
-        QTest::newRow("drawn again in place")
-            << QList<Drawn>{{square, {60, 60}, 40}, {square, {60, 60}, 40}, {square, {60, 60}, 40}};
         QTest::newRow("the image resized") << QList<Drawn>{
             {square, {60, 60}, 40}, {{150, 90}, {60, 60}, 40}, {{150, 90}, {60, 60}, 40}};
         // Within QPointF's fuzzy equality, yet a column further left.
