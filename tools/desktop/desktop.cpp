@@ -322,7 +322,7 @@ QString Desktop::start() {
         makeXSocketDirectory();
     }
     const QSet<int> before = xDisplaysInUse();
-    const QString failed = startServers();
+    QString failed = startServers();
     // Displays that came up meanwhile are taken to be ours, to be cleared if they go stale.
     m_xDisplays = xDisplaysInUse() - before;
     return failed;

@@ -247,12 +247,13 @@ int main(int argc, char* argv[]) {
         return args.isEmpty() ? failed : 0;
     }
     const auto parsed = parse(args);
-    if (const auto* fault = std::get_if<QString>(&parsed)) {
-        say(*fault);
+    const auto* given = std::get_if<Options>(&parsed);
+    if (given == nullptr) {
+        say(*std::get_if<QString>(&parsed));
         std::fputs(usage, stderr);
         return failed;
     }
-    const Options& options = std::get<Options>(parsed);
+    const Options& options = *given;
     const QCoreApplication application(argc, argv);
     struct sigaction action {};
     action.sa_handler = onSignal;
