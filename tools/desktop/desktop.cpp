@@ -133,7 +133,8 @@ QString scratchTemplate(Kind kind) {
         ::geteuid() == 0 && (kind == Kind::Sway || kind == Kind::SwayXwayland);
     const QString name = QCoreApplication::applicationName();
     return (swayAsNobody ? u"/tmp"_s : QDir::tempPath()) + u'/' +
-           (name.isEmpty() ? u"desktop"_s : name) + u"-XXXXXX"_s;
+           (name.isEmpty() ? u"desktop"_s : name) +
+           (swayAsNobody ? u"-sway-XXXXXX"_s : u"-XXXXXX"_s);
 }
 
 } // namespace
