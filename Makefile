@@ -22,8 +22,8 @@ build: configure
 run: build
 	$(BUILD_DIR)/$(PRESET)/app/lumera
 
-# What CI runs: every test in the normal build, the static analysis, and every test again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# What CI runs: every test in the normal build, the static analysis, and the program's tests
+# again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test:
 	$(MAKE) check PRESET=default
 	$(MAKE) lint
