@@ -608,11 +608,11 @@ void DesktopsTest::soak(const Desktop& screen, QProcess& program,
                         const std::optional<SeenLayout>& seen, bool xInput) {
     const qint64 pid = program.processId();
     bool given = false;
-    quint64 seed = qEnvironmentVariable("LUMERA_SOAK_START").toULongLong(&given);
-    seed = given ? seed : QRandomGenerator::system()->generate64();
-    qInfo("soak: random start value %llu (LUMERA_SOAK_START)", seed);
+    quint64 startValue = qEnvironmentVariable("LUMERA_SOAK_START").toULongLong(&given);
+    startValue = given ? startValue : QRandomGenerator::system()->generate64();
+    qInfo("soak: random start value %llu (LUMERA_SOAK_START)", startValue);
     // One sequence a desktop, from the one start value.
-    std::mt19937_64 random(seed + qHash(QByteArray(QTest::currentDataTag())));
+    std::mt19937_64 random(startValue + qHash(QByteArray(QTest::currentDataTag())));
     const auto pick = [&](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
