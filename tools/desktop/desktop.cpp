@@ -349,11 +349,13 @@ QString Desktop::startServers() {
 }
 
 QString Desktop::startXvfb() {
-    // Xvfb picks a free display itself and writes its number to the descriptor we give it.
+    // Xvfb picks a free display itself and writes its number to the descriptor we give it. It
+    // must not reset when its last client leaves: a window manager slow to come up would find
+    // the display gone for a moment, after an early `wmctrl -m` had come and gone.
     const QString size = u"%1x%2x24"_s.arg(m_screen.width()).arg(m_screen.height());
-    QProcess& xvfb =
-        startServer(u"Xvfb"_s, {"-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp"},
-                    u"Xvfb"_s, {}, true);
+    QProcess& xvfb = startServer(
+        u"Xvfb"_s, {"-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp", "-noreset"},
+        u"Xvfb"_s, {}, true);
     QString number;
     static_cast<void>(await([&] {
         xvfb.waitForReadyRead(50);
