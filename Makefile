@@ -5,7 +5,7 @@ PRESET ?= default
 BUILD_DIR := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test check check-fast lint faults memcheck clean asan bench soak \
+.PHONY: all deps configure build run test check check-fast lint faults memcheck clean asan bench soak closes \
 	package screenshot shots
 
 all: build
@@ -57,6 +57,13 @@ memcheck:
 # SOAK_MINUTES (default 60) each, SOAK_PARALLEL (default 2) side by side. Not part of `make test`.
 soak: build
 	tests/soak $(BUILD_DIR)/$(PRESET) $(BUILD_DIR)/$(PRESET)/soak
+
+# The sanitizer build sent SIGTERM, SIGINT or SIGHUP at a random moment of its revolutions,
+# CLOSES (default 100) times on each Wayland-alone compositor and on openbox; every close must
+# end with status 0 and nothing on standard error. Not part of `make test`.
+closes:
+	$(MAKE) build PRESET=asan
+	tests/closes $(BUILD_DIR)/asan $(BUILD_DIR)/asan/closes
 
 bench: build
 	cmake --build --preset $(PRESET) --target bench

@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 # SPDX-FileCopyrightText: 2026 Соколов А. В.
 # SPDX-License-Identifier: LicenseRef-proprietary
-"""What Orca says while a user presses keys: orca.py <key> ...
-Starts Orca on the session's accessibility bus, presses each key with xdotool a second apart and
-prints Orca's speech, one utterance a line, key echoes included. Orca's speech goes to its debug
-file only (no sound card here); the rest of Orca runs as for a user.
+"""What Orca says while a user presses keys: orca.py [--pause=SECONDS] <key> ...
+Starts Orca on the session's accessibility bus, presses each key with xdotool a second (or the
+pause given) apart and prints Orca's speech, one utterance a line, key echoes included. Orca's
+speech goes to its debug file only (no sound card here); the rest of Orca runs as for a user.
 Exits 1 when Orca does not start or does not end."""
 import os
 import re
@@ -12,6 +12,11 @@ import subprocess
 import sys
 import tempfile
 import time
+
+keys = sys.argv[1:]
+pause = 1.0
+if keys and keys[0].startswith("--pause="):
+    pause = float(keys.pop(0).split("=", 1)[1])
 
 with tempfile.TemporaryDirectory() as home:
     transcript = f"{home}/debug"
@@ -25,9 +30,9 @@ with tempfile.TemporaryDirectory() as home:
                                                and os.path.getsize(transcript)):
         time.sleep(0.2)
     time.sleep(2)
-    for key in sys.argv[1:]:
+    for key in keys:
         subprocess.run(["xdotool", "key", key], check=True)
-        time.sleep(1)
+        time.sleep(pause)
     time.sleep(2)
     # Orca's handler for SIGTERM runs only when an event wakes it: a key of its own does.
     orca.terminate()
