@@ -69,6 +69,16 @@ protected:
     }
 };
 
+// The number of rectangles in each region the control was asked to paint.
+class RegionRecorder : public QWidget {
+public:
+    using QWidget::QWidget;
+    QList<int> rectCounts;
+
+protected:
+    void paintEvent(QPaintEvent* event) override { rectCounts << event->region().rectCount(); }
+};
+
 // Picture3 at the window's corner, 124 × 124: a drawing area of 120 × 120, its middle at (62, 62).
 // It draws through the pacer a program window would hand it on this platform.
 PictureBox* atomPicture(QWidget& window, CallGate& gate) {
@@ -113,6 +123,25 @@ private slots:
 
     // What a circle puts on the screen, the window shows again after an expose; on X a circle
     // clear of the controls on the picture goes there without a repaint, one over them with one.
+    // Paced once a frame, a frame's many changes reach the toolkit as one rectangle: a region
+    // gathering each of them (thousands a second in a revolution) reallocates at every one.
+    void aFramesChangesPaintedAsOneRectangle() {
+        QWidget window;
+        window.resize(200, 200);
+        auto* pacer = new ScreenPacer(ScreenPacer::Mode::OncePerFrame, &window);
+        auto* control = new RegionRecorder(&window);
+        control->setGeometry(window.rect());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::processEvents();
+        control->rectCounts.clear();
+        for (int i = 0; i < 40; ++i) {
+            showChange(pacer, control, QRect(4 * i, 4 * i, 3, 3)); // none touching another
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(control->rectCounts, QList<int>{1});
+    }
+
     void drawingOutlastsAnExpose() {
         CallGate gate;
         QWidget window;
