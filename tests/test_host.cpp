@@ -121,8 +121,6 @@ private slots:
         QCOMPARE(onScreen(window, QRect(155, 10, 40, 17), qRgb(0, 0, 0)), 0);
     }
 
-    // What a circle puts on the screen, the window shows again after an expose; on X a circle
-    // clear of the controls on the picture goes there without a repaint, one over them with one.
     // Paced once a frame, a frame's many changes reach the toolkit as one rectangle: a region
     // gathering each of them (thousands a second in a revolution) reallocates at every one.
     void aFramesChangesPaintedAsOneRectangle() {
@@ -142,6 +140,8 @@ private slots:
         QCOMPARE(control->rectCounts, QList<int>{1});
     }
 
+    // What a circle puts on the screen, the window shows again after an expose; on X a circle
+    // clear of the controls on the picture goes there without a repaint, one over them with one.
     void drawingOutlastsAnExpose() {
         CallGate gate;
         QWidget window;

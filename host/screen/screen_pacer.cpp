@@ -56,14 +56,14 @@ void ScreenPacer::beforeChange() {
 }
 
 void ScreenPacer::changed(QWidget* control, const QRect& rect) {
-    // Painted when the event loop runs again, unless a frame comes due first: a handler that
-    // returns soon shows its change then, one that holds the thread shows it on the next frame.
     if (m_pendingControl == control) {
         m_pendingRect |= rect;
     } else {
         m_pendingControl = control;
         m_pendingRect = rect;
     }
+    // Painted when the event loop runs again, unless a frame comes due first: a handler that
+    // returns soon shows its change then, one that holds the thread shows it on the next frame.
     // The frame's whole rectangle, not this change's: Qt's dirty region stays one rectangle
     // instead of gathering every change of the frame, each reallocating it (thousands a second
     // during a revolution).
