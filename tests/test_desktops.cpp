@@ -610,7 +610,7 @@ void DesktopsTest::xWindowAndNotice(const Desktop& screen, qint64 pid, const ato
 // A school day in LUMERA_SOAK_MINUTES (make soak): orbits pressed through the reader's bus at
 // random moments, each press timed until the radius phrase is renamed; on X also the notice; the
 // display server stopped for seconds now and then. Resident memory and open files
-// stay flat after the first minute; at the end the screen agrees with the last press, and when
+// stay flat once settled; at the end the screen agrees with the last press, and when
 // the display server dies the program ends naming it.
 void DesktopsTest::soak(const Desktop& screen, QProcess& program,
                         const std::optional<SeenLayout>& seen, bool xInput) {
@@ -656,8 +656,8 @@ void DesktopsTest::soak(const Desktop& screen, QProcess& program,
         if (clock.elapsed() >= qint64(samples.size()) * 30000) {
             QVERIFY2(program.state() == QProcess::Running, "the program ended");
             samples << sampleOf(pid, double(clock.elapsed()) / 60000);
-            qInfo("minute %.1f: %lld KiB resident", samples.back().minute,
-                  samples.back().residentKib);
+            qInfo("minute %.1f: %lld KiB resident, %lld files open", samples.back().minute,
+                  samples.back().residentKib, qsizetype(samples.back().files.size()));
         }
         const int roll = pick(0, 99);
         if (roll < 40) {
@@ -678,8 +678,12 @@ void DesktopsTest::soak(const Desktop& screen, QProcess& program,
     for (auto kind = done.cbegin(); kind != done.cend(); ++kind) {
         counts << u"%1 × %2"_s.arg(kind.value()).arg(kind.key());
     }
+    // With Wayland alone the window's buffers and the toolkit's dirty regions settle for some
+    // minutes (heaptrack: no live heap grows); on X the pixels live in the server.
+    const double settleMinute =
+        std::min(screen.waylandAlone() ? 10.0 : 1.0, samples.back().minute / 2);
     const auto settled =
-        std::ranges::find_if(samples, [](const Sample& s) { return s.minute >= 1; });
+        std::ranges::find_if(samples, [&](const Sample& s) { return s.minute >= settleMinute; });
     QVERIFY(settled != samples.end());
     const Sample& most =
         *std::ranges::max_element(settled, samples.end(), {}, &Sample::residentKib);
@@ -690,8 +694,7 @@ void DesktopsTest::soak(const Desktop& screen, QProcess& program,
           pressMs.value(pressMs.size() / 2), pressMs.value(pressMs.size() - 1),
           settled->residentKib, settled->minute, most.residentKib, samples.back().residentKib,
           qsizetype(settled->files.size()), qsizetype(samples.back().files.size()));
-    QVERIFY2(most.residentKib - settled->residentKib <= 1024,
-             "resident memory grew after the first minute");
+    QVERIFY2(most.residentKib - settled->residentKib <= 512, "resident memory grew once settled");
     QVERIFY2(samples.back().files.size() <= settled->files.size(),
              qPrintable(samples.back().files.join(u", "_s)));
     const int last = orbit == 5 ? 3 : 5;
