@@ -393,13 +393,16 @@ QString Desktop::startXvfb() {
 QString Desktop::startWeston() {
     const QString runtime = m_env.value(u"XDG_RUNTIME_DIR"_s);
     const bool xwayland = m_kind == Kind::WestonXwayland;
-    // --debug lets weston-screenshooter take pictures.
-    startServer(u"weston"_s,
-                words(u"--backend=headless-backend.so --use-pixman --debug --width=%1 "
-                      "--height=%2 --socket=wayland-0 %3"_s.arg(m_screen.width())
-                          .arg(m_screen.height())
-                          .arg(xwayland ? u"--xwayland"_s : u""_s)),
-                u"weston"_s);
+    // --debug lets weston-screenshooter take pictures. Idle for its default five minutes (no
+    // input reaches a headless weston), it locks and stops painting its output, and a
+    // screenshot waits for a frame that never comes.
+    startServer(
+        u"weston"_s,
+        words(u"--backend=headless-backend.so --use-pixman --debug --idle-time=0 --width=%1 "
+              "--height=%2 --socket=wayland-0 %3"_s.arg(m_screen.width())
+                  .arg(m_screen.height())
+                  .arg(xwayland ? u"--xwayland"_s : u""_s)),
+        u"weston"_s);
     const Server& weston = m_servers.back();
     m_displayServer = weston.process.get();
     m_env.insert(u"WAYLAND_DISPLAY"_s, u"wayland-0"_s);

@@ -32,7 +32,10 @@ QImage Desktop::screenshot(qint64 pid) const {
         shots.mkpath(u"."_s);
         shooter.setWorkingDirectory(shots.path());
         shooter.start(u"weston-screenshooter"_s, {});
-        shooter.waitForFinished(10000);
+        if (!shooter.waitForFinished(10000)) { // no frame painted: no picture, not half of one
+            shooter.kill();
+            shooter.waitForFinished();
+        }
         QImage shot;
         for (const QString& file : shots.entryList({u"*.png"_s})) {
             shot = QImage(shots.filePath(file));
