@@ -32,13 +32,15 @@ QImage Desktop::screenshot(qint64 pid) const {
         shots.mkpath(u"."_s);
         shooter.setWorkingDirectory(shots.path());
         shooter.start(u"weston-screenshooter"_s, {});
-        if (!shooter.waitForFinished(10000)) { // no frame painted: no picture, not half of one
+        // No frame painted in time: no picture, not half of one.
+        const bool finished = shooter.waitForFinished(10000);
+        if (!finished) {
             shooter.kill();
             shooter.waitForFinished();
         }
         QImage shot;
         for (const QString& file : shots.entryList({u"*.png"_s})) {
-            shot = QImage(shots.filePath(file));
+            shot = finished ? QImage(shots.filePath(file)) : QImage();
             QFile::remove(shots.filePath(file));
         }
         return shot.convertToFormat(QImage::Format_RGB32);
