@@ -40,7 +40,9 @@ QImage Desktop::screenshot(qint64 pid) const {
         }
         QImage shot;
         for (const QString& file : shots.entryList({u"*.png"_s})) {
-            shot = finished ? QImage(shots.filePath(file)) : QImage();
+            if (finished) {
+                shot = QImage(shots.filePath(file));
+            }
             QFile::remove(shots.filePath(file));
         }
         return shot.convertToFormat(QImage::Format_RGB32);
