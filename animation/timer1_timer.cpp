@@ -4,13 +4,15 @@
 
 #include "animation/idle_wait.h"
 #include "animation/orbit_path.h"
+#include "animation/revolution_wait.h"
 #include "host/controls/picture_box.h"
 #include "host/dispatch/runtime_error.h"
 #include "host/screen/colour.h"
 
 namespace animation {
 
-void Timer1_Timer(host::PictureBox& picture3, const ui::AnimationState& state) {
+void Timer1_Timer(host::PictureBox& picture3, const ui::AnimationState& state, const Pace& pace) {
+    RevolutionWait waits(pace);
     std::int16_t step = 1;
     do {
         // The orbit is redrawn first: the last erase left two white points on it.
@@ -19,7 +21,7 @@ void Timer1_Timer(host::PictureBox& picture3, const ui::AnimationState& state) {
         const PathPoint drawn = electronCentre(state.pathRadius, step);
         picture3.Circle(drawn.x, drawn.y, electronRadius, host::colours::blue);
 
-        idlePasses(roundToInt32(state.delayCount));
+        waits.wait(roundToInt32(state.delayCount));
 
         const PathPoint erased = electronCentre(state.pathRadius, step);
         picture3.Circle(erased.x, erased.y, electronRadius, host::colours::white);

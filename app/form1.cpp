@@ -8,11 +8,17 @@
 #include "host/controls/option_button.h"
 #include "host/controls/picture_box.h"
 #include "host/controls/timer.h"
+#include "host/screen/screen_pacer.h"
 #include "series/series_table.h"
 #include "ui/form1_description.h"
 
-Form1::Form1(QWidget* parent)
+Form1::Form1(QWidget* parent, std::chrono::nanoseconds pass)
     : host::Window(ui::form1Description(), HostServices::gate, HostServices::dispatcher, parent),
+      m_pace{.pass = pass,
+             .sleepUntil =
+                 [pacer = pacer()](animation::WaitClock::time_point until) {
+                     host::idleUntil(pacer, until);
+                 }},
       m_picture3(control<host::PictureBox>("Picture3")),
       m_option1(control<host::OptionButton>("Option1")),
       m_timer1(control<host::Timer>("Timer1")), m_options{&control<host::OptionButton>("Option1"),
@@ -69,7 +75,7 @@ void Form1::Form_Activate() {
 }
 
 void Form1::Timer1_Timer() {
-    animation::Timer1_Timer(m_picture3, m_animation);
+    animation::Timer1_Timer(m_picture3, m_animation, m_pace);
 }
 
 void Form1::Option1_Click() {

@@ -3,6 +3,7 @@
 // Form1, the main window object: it owns the Animation state and wires the event map.
 #pragma once
 
+#include "animation/pace.h"
 #include "host/dispatch/call_gate.h"
 #include "host/dispatch/dispatcher.h"
 #include "host/form/window.h"
@@ -11,6 +12,7 @@
 #include "ui/form1_description.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 
 namespace host {
@@ -30,7 +32,10 @@ struct HostServices {
 class Form1 : private HostServices, public host::Window {
 
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    // `pass` is the length of the electron's idle pass: tests that need many revolutions shorten
+    // it; the program keeps the real one.
+    explicit Form1(QWidget* parent = nullptr,
+                   std::chrono::nanoseconds pass = animation::passLength);
 
     // The event map's handlers.
     void Form_Activate();
@@ -44,6 +49,8 @@ public:
     void Option6_Click();
 
     [[nodiscard]] const ui::AnimationState& animation() const { return m_animation; }
+    // The electron's pace: its passes slept on this window's screen.
+    [[nodiscard]] const animation::Pace& pace() const { return m_pace; }
     [[nodiscard]] host::CallGate& gate() { return HostServices::gate; }
     [[nodiscard]] host::Dispatcher& dispatcher() { return HostServices::dispatcher; }
 
@@ -57,6 +64,7 @@ private:
     void selectSeries(int level);
 
     ui::AnimationState m_animation;
+    animation::Pace m_pace;
     host::PictureBox& m_picture3;
     host::OptionButton& m_option1;
     host::Timer& m_timer1;

@@ -1,13 +1,48 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-// The electron's path and its wait's count, without a window.
+// The electron's path and its waits, without a window.
 #include "animation/idle_wait.h"
 #include "animation/orbit_path.h"
+#include "animation/revolution_wait.h"
 #include "host/dispatch/runtime_error.h"
 
 #include <QLineF>
 #include <QTest>
 #include <limits>
+
+using namespace std::chrono_literals;
+using animation::WaitClock;
+
+namespace {
+
+// A clock that moves only when the revolution draws or sleeps: a sleep wakes `late` after its
+// deadline, and `stall` passes once, before the wait of step 180.
+struct RevolutionClock {
+    std::chrono::nanoseconds drawing{};
+    std::chrono::nanoseconds late{};
+    std::chrono::nanoseconds stall{};
+    WaitClock::time_point now{};
+    int sleeps = 0;
+
+    // How long a revolution of `passes` a step lasts.
+    std::chrono::nanoseconds revolution(std::int32_t passes) {
+        const animation::Pace pace{.now = [this] { return now; },
+                                   .sleepUntil =
+                                       [this](WaitClock::time_point until) {
+                                           ++sleeps;
+                                           now = std::max(now, until) + late;
+                                       }};
+        const WaitClock::time_point start = now;
+        animation::RevolutionWait waits(pace);
+        for (int step = 1; step <= 360; ++step) {
+            now += drawing + (step == 180 ? stall : 0ns);
+            waits.wait(passes);
+        }
+        return now - start;
+    }
+};
+
+} // namespace
 
 class AnimationRulesTest : public QObject {
     Q_OBJECT
@@ -27,6 +62,38 @@ private slots:
         const auto at = animation::electronCentre(4, static_cast<std::int16_t>(step));
         QVERIFY2(QLineF(QPointF(at.x, at.y), expected).length() < 1e-5,
                  qPrintable(QStringLiteral("%1, %2").arg(at.x).arg(at.y)));
+    }
+
+    // A pass lasts 5 ns of the monotonic clock; each step's deadline follows from the one
+    // before, so the circles' drawing and late wake-ups do not add up over a revolution.
+    void revolutionLasts_data() {
+        QTest::addColumn<int>("passes");
+        QTest::addColumn<qint64>("drawingUs");
+        QTest::addColumn<qint64>("lateUs");
+        QTest::addColumn<qint64>("stallMs");
+        QTest::addColumn<qint64>("expectedUs");
+        QTest::addColumn<int>("sleeps");
+        QTest::newRow("level 1: 0.54 s") << 300000 << 0LL << 0LL << 0LL << 540000LL << 360;
+        QTest::newRow("level 6: 2.7 s") << 1500000 << 0LL << 0LL << 0LL << 2700000LL << 360;
+        QTest::newRow("drawing and late wake-ups not added")
+            << 300000 << 30LL << 100LL << 0LL << 540100LL << 360;
+        QTest::newRow("no pass: no sleep") << 0 << 30LL << 0LL << 0LL << 10800LL << 0;
+        QTest::newRow("a stall not raced to make up")
+            << 300000 << 0LL << 0LL << 1000LL << 1540000LL << 360;
+    }
+    void revolutionLasts() {
+        QFETCH(int, passes);
+        QFETCH(qint64, drawingUs);
+        QFETCH(qint64, lateUs);
+        QFETCH(qint64, stallMs);
+        QFETCH(qint64, expectedUs);
+        QFETCH(int, sleeps);
+        RevolutionClock clock{std::chrono::microseconds(drawingUs),
+                              std::chrono::microseconds(lateUs),
+                              std::chrono::milliseconds(stallMs)};
+        const auto took = clock.revolution(passes);
+        QCOMPARE(std::chrono::duration_cast<std::chrono::microseconds>(took).count(), expectedUs);
+        QCOMPARE(clock.sleeps, sleeps);
     }
 
     // To nearest, halves to even; outside the 32-bit range, or NaN, the overflow error (6).

@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QThread>
+#include <chrono>
 #include <span>
 
 using namespace host;
@@ -69,14 +70,18 @@ protected:
     }
 };
 
-// The number of rectangles in each region the control was asked to paint.
+// The number of rectangles in each region the control was asked to paint, and when.
 class RegionRecorder : public QWidget {
 public:
     using QWidget::QWidget;
     QList<int> rectCounts;
+    std::chrono::steady_clock::time_point lastPainted;
 
 protected:
-    void paintEvent(QPaintEvent* event) override { rectCounts << event->region().rectCount(); }
+    void paintEvent(QPaintEvent* event) override {
+        rectCounts << event->region().rectCount();
+        lastPainted = std::chrono::steady_clock::now();
+    }
 };
 
 // Picture3 at the window's corner, 124 × 124: a drawing area of 120 × 120, its middle at (62, 62).
@@ -138,6 +143,27 @@ private slots:
         }
         QCoreApplication::processEvents();
         QCOMPARE(control->rectCounts, QList<int>{1});
+    }
+
+    // A handler's wait longer than a frame still sends the frame that comes due in it, and
+    // gives the processor back meanwhile.
+    void aWaitSendsItsFrames() {
+        QWidget window;
+        window.resize(200, 200);
+        auto* pacer = new ScreenPacer(ScreenPacer::Mode::OncePerFrame, &window);
+        auto* control = new RegionRecorder(&window);
+        control->setGeometry(window.rect());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::processEvents();
+        control->rectCounts.clear();
+        showChange(pacer, control, QRect(10, 10, 3, 3));
+        const auto start = std::chrono::steady_clock::now();
+        idleUntil(pacer, start + std::chrono::milliseconds(300));
+        // Painted at its frame, early in the wait, without the event loop.
+        QCOMPARE(control->rectCounts, QList<int>{1});
+        QVERIFY(control->lastPainted - start < std::chrono::milliseconds(100));
+        QVERIFY(std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(300));
     }
 
     // What a circle puts on the screen, the window shows again after an expose; on X a circle

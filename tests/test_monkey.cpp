@@ -113,7 +113,8 @@ void MonkeyTest::randomInputKeepsTheWindowSound() {
             form.dispatcher().run("Timer1_Timer", [&] {
                 ui::AnimationState quick = form.animation();
                 quick.delayCount /= 1000;
-                animation::Timer1_Timer(form.control<host::PictureBox>("Picture3"), quick);
+                animation::Timer1_Timer(form.control<host::PictureBox>("Picture3"), quick,
+                                        form.pace());
             });
         }
         QCoreApplication::processEvents();

@@ -109,7 +109,7 @@ void revolve(Form1& form) {
     form.dispatcher().run("Timer1_Timer", [&] {
         ui::AnimationState quick = form.animation();
         quick.delayCount /= 1000;
-        animation::Timer1_Timer(form.control<host::PictureBox>("Picture3"), quick);
+        animation::Timer1_Timer(form.control<host::PictureBox>("Picture3"), quick, form.pace());
     });
 }
 

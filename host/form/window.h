@@ -31,6 +31,8 @@ public:
     [[nodiscard]] bool hasBeenActivated() const { return m_activated; }
     // The zoom the window is laid out at, chosen anew from the client area at every resize.
     [[nodiscard]] const Zoom& zoom() const { return m_zoom; }
+    // What brings the controls' changes to the screen; a handler's wait goes through it too.
+    [[nodiscard]] ScreenPacer* pacer() const { return m_pacer; }
 
 signals:
     // The window became active (focused, or first on the screen) for the first time after it

@@ -6,10 +6,13 @@
 
 namespace host {
 
-bool FrameBudget::due(Duration now) const {
+FrameBudget::Duration FrameBudget::dueAt() const {
+    if (!m_lastEnd) {
+        return Duration{0};
+    }
     const Duration rest = std::clamp<Duration>(m_lastCost * restPerFlush, m_frame,
                                                std::max<Duration>(m_frame, longestRest));
-    return !m_lastEnd || now - *m_lastEnd >= rest;
+    return *m_lastEnd + rest;
 }
 
 void FrameBudget::flushed(Duration start, Duration end) {

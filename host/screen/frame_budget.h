@@ -18,7 +18,9 @@ public:
 
     explicit FrameBudget(Duration frame) : m_frame(frame) {}
 
-    [[nodiscard]] bool due(Duration now) const;
+    [[nodiscard]] bool due(Duration now) const { return now >= dueAt(); }
+    // The earliest time a flush is due; zero before the first.
+    [[nodiscard]] Duration dueAt() const;
     void flushed(Duration start, Duration end);
 
 private:

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QScreen>
 #include <QWidget>
+#include <thread>
 
 namespace host {
 
@@ -34,6 +35,12 @@ void sendToCompositor() {
     if (QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance()) {
         emit loop->aboutToBlock();
     }
+}
+
+// Gives the processor back: a wait that spun would keep a core busy all the time the window is
+// open, costing a laptop its battery and every other program its turn.
+void sleepUntil(std::chrono::steady_clock::time_point until) {
+    std::this_thread::sleep_until(until);
 }
 
 } // namespace
@@ -70,6 +77,20 @@ void ScreenPacer::changed(QWidget* control, const QRect& rect) {
     control->update(m_pendingRect);
 }
 
+void ScreenPacer::idleUntil(std::chrono::steady_clock::time_point deadline) {
+    // Waking for the frame, not for the next change after the wait: a wait longer than a frame
+    // would otherwise hold the picture back and show it less often than the compositor does.
+    while (m_mode == Mode::OncePerFrame && m_pendingControl) {
+        const std::chrono::steady_clock::time_point due(m_budget.dueAt());
+        if (due >= deadline) {
+            break;
+        }
+        sleepUntil(due);
+        flushPending();
+    }
+    sleepUntil(deadline);
+}
+
 void ScreenPacer::flushPending() {
     const auto start = now();
     // One repaint brings every change marked in the window since the last flush.
@@ -82,6 +103,14 @@ void ScreenPacer::flushPending() {
 void beforeChange(ScreenPacer* pacer) {
     if (pacer != nullptr) {
         pacer->beforeChange();
+    }
+}
+
+void idleUntil(ScreenPacer* pacer, std::chrono::steady_clock::time_point deadline) {
+    if (pacer != nullptr) {
+        pacer->idleUntil(deadline);
+    } else {
+        sleepUntil(deadline);
     }
 }
 

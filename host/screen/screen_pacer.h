@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <chrono>
 #include <memory>
 
 class QImage;
@@ -42,6 +43,8 @@ public:
     void beforeChange();
     // The control changed `rect` (its own coordinates); it reaches the screen with a frame.
     void changed(QWidget* control, const QRect& rect);
+    // Holds the thread until `deadline`, sending a frame that comes due meanwhile at its time.
+    void idleUntil(std::chrono::steady_clock::time_point deadline);
 
     // Where a change can go straight to the X server, the pixels' way there; null elsewhere.
     [[nodiscard]] X11DirectPut* directPut() const { return m_directPut.get(); }
@@ -60,6 +63,9 @@ private:
 // program window) each change shows at once.
 void beforeChange(ScreenPacer* pacer);
 void showChange(ScreenPacer* pacer, QWidget* control, const QRect& rect);
+// Holds the thread until `deadline` without using the processor: a handler's wait. The screen
+// still gets its frames meanwhile.
+void idleUntil(ScreenPacer* pacer, std::chrono::steady_clock::time_point deadline);
 // A change to a control's own drawing, `deviceRect` of `drawing` (device pixels): on X the pixels
 // go to the server themselves, without the toolkit's repaint, which costs three times as much;
 // elsewhere, and where that cannot be done, as showChange.
