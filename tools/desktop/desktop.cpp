@@ -409,6 +409,13 @@ QString Desktop::startWeston() {
     if (!await([&] { return QFileInfo::exists(runtime + u"/wayland-0"_s); })) {
         return notUp(weston, u"never opened its socket"_s);
     }
+    // A window maximised before the shell's panel is there is given the whole screen, and lies
+    // under the panel and past the screen's bottom for good.
+    if (!await([&] {
+            return run(u"weston-debug"_s, {u"scene-graph"_s}).out.contains(u"panel for output"_s);
+        })) {
+        return notUp(weston, u"never showed its panel"_s);
+    }
     if (!xwayland) {
         return {};
     }
