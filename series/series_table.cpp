@@ -8,7 +8,7 @@ namespace {
 
 namespace c = host::colours;
 
-// Measured wavelengths, not a formula: no formula gives all of them (6 → 9 is 5404).
+// Wavelengths by Rydberg's formula λ = 1 / (R (1/n² − 1/m²)), with Bohr's R, to the nanometre.
 constexpr std::array<SeriesColumn, levelCount> table{{
     {
         .radius = 4,
@@ -73,7 +73,7 @@ constexpr std::array<SeriesColumn, levelCount> table{{
     {
         .radius = 14,
         .delayCount = 1500000,
-        .wavelengths = {12363, 7497, 5404, 5125},
+        .wavelengths = {12363, 7497, 5904, 5125},
         .orbitRadiusNm = 190.08,
         .speed = 0.36,
         .energy = -0.38,
