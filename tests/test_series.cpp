@@ -63,8 +63,6 @@ class SeriesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
-
     void clickShowsTheSeries_data() {
         QTest::addColumn<int>("n");
         for (int n = 1; n <= 6; ++n) {

@@ -22,6 +22,9 @@ class SeriesTableTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A user's locale that writes figures otherwise than the window: a point, grouped.
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
     // Column n − 1 is lower level n; a few figures typed from the table, the rest from Bohr and
     // Rydberg.
     void column_data() {
@@ -73,24 +76,21 @@ private slots:
         }
     }
 
+    // Figures in the Russian form, the decimal comma, whatever the user's locale.
     void decimalText_data() {
         QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("russian");
-        QTest::addColumn<QString>("english");
-        QTest::newRow("two decimals") << 5.28 << u"5,28"_s << u"5.28"_s;
-        QTest::newRow("negative") << -13.55 << u"-13,55"_s << u"-13.55"_s;
-        QTest::newRow("whole: no separator") << 132.0 << u"132"_s << u"132"_s;
-        QTest::newRow("below one") << 0.73 << u"0,73"_s << u"0.73"_s;
-        QTest::newRow("never grouped") << 1234567.5 << u"1234567,5"_s << u"1234567.5"_s;
+        QTest::addColumn<QString>("text");
+        QTest::newRow("two decimals") << 5.28 << u"5,28"_s;
+        QTest::newRow("negative") << -13.55 << u"-13,55"_s;
+        QTest::newRow("whole: no separator") << 132.0 << u"132"_s;
+        QTest::newRow("below one") << 0.73 << u"0,73"_s;
+        QTest::newRow("never grouped") << 1234567.5 << u"1234567,5"_s;
     }
 
     void decimalText() {
         QFETCH(double, value);
-        QFETCH(QString, russian);
-        QFETCH(QString, english);
-        QCOMPARE(series::decimalText(value, QLocale(QLocale::Russian, QLocale::Russia)), russian);
-        QCOMPARE(series::decimalText(value, QLocale(QLocale::English, QLocale::UnitedStates)),
-                 english);
+        QFETCH(QString, text);
+        QCOMPARE(series::decimalText(value), text);
     }
 };
 
