@@ -50,8 +50,8 @@ private slots:
         const series::SeriesColumn& column = series::seriesTable().at(std::size_t(n - 1));
         QCOMPARE(column.radius, 2 * n + 2);
         QCOMPARE(column.delayCount, delayCount);
-        // Bohr's orbit n: radius 5.28 n² nm, speed 2.18 / n Mm/s, energy −13.55 / n² eV.
-        QVERIFY(near(column.orbitRadiusNm, 5.28 * n * n));
+        // Bohr's orbit n: radius 5.28 n² · 10⁻¹¹ m, speed 2.18 / n Mm/s, energy −13.55 / n² eV.
+        QVERIFY(near(column.rotationRadius, 5.28 * n * n));
         QVERIFY(near(column.speed, 2.18 / n));
         QVERIFY(near(column.energy, -13.55 / (n * n)));
         for (int i = 0; i < 5; ++i) { // levels n+4 … n, top first
