@@ -53,7 +53,7 @@ void selectSeries(const host::OptionButton& own, const SeriesColumn& column,
     for (std::size_t i = 0; i < fields.wavelengths.size(); ++i) {
         fields.wavelengths[i]->setCaption(integerText(column.wavelengths[i]));
     }
-    fields.radius->setCaption(decimalText(column.orbitRadiusNm));
+    fields.radius->setCaption(decimalText(column.rotationRadius));
     fields.speed->setCaption(decimalText(column.speed));
     fields.energy->setCaption(decimalText(column.energy));
     for (std::size_t i = 0; i < fields.levelEnergies.size(); ++i) {

@@ -8,13 +8,13 @@ namespace {
 
 namespace c = host::colours;
 
-// Measured wavelengths, not a formula: no formula gives all of them (6 → 9 is 5404).
+// Wavelengths by Rydberg's formula λ = 1 / (R (1/n² − 1/m²)), with Bohr's R, to the nanometre.
 constexpr std::array<SeriesColumn, levelCount> table{{
     {
         .radius = 4,
         .delayCount = 300000,
         .wavelengths = {121, 102, 97, 95},
-        .orbitRadiusNm = 5.28,
+        .rotationRadius = 5.28,
         .speed = 2.18,
         .energy = -13.55,
         .levelEnergies = {-0.54, -0.85, -1.51, -3.39, -13.55},
@@ -26,7 +26,7 @@ constexpr std::array<SeriesColumn, levelCount> table{{
         .radius = 6,
         .delayCount = 500000,
         .wavelengths = {656, 486, 434, 410},
-        .orbitRadiusNm = 21.12,
+        .rotationRadius = 21.12,
         .speed = 1.09,
         .energy = -3.39,
         .levelEnergies = {-0.38, -0.54, -0.85, -1.51, -3.39},
@@ -38,7 +38,7 @@ constexpr std::array<SeriesColumn, levelCount> table{{
         .radius = 8,
         .delayCount = 800000,
         .wavelengths = {1874, 1281, 1093, 1004},
-        .orbitRadiusNm = 47.52,
+        .rotationRadius = 47.52,
         .speed = 0.73,
         .energy = -1.51,
         .levelEnergies = {-0.28, -0.38, -0.54, -0.85, -1.51},
@@ -50,7 +50,7 @@ constexpr std::array<SeriesColumn, levelCount> table{{
         .radius = 10,
         .delayCount = 1000000,
         .wavelengths = {4049, 2624, 2165, 1944},
-        .orbitRadiusNm = 84.48,
+        .rotationRadius = 84.48,
         .speed = 0.55,
         .energy = -0.85,
         .levelEnergies = {-0.21, -0.28, -0.38, -0.54, -0.85},
@@ -62,7 +62,7 @@ constexpr std::array<SeriesColumn, levelCount> table{{
         .radius = 12,
         .delayCount = 1300000,
         .wavelengths = {7455, 4650, 3738, 3295},
-        .orbitRadiusNm = 132,
+        .rotationRadius = 132,
         .speed = 0.44,
         .energy = -0.54,
         .levelEnergies = {-0.17, -0.21, -0.28, -0.38, -0.54},
@@ -73,8 +73,8 @@ constexpr std::array<SeriesColumn, levelCount> table{{
     {
         .radius = 14,
         .delayCount = 1500000,
-        .wavelengths = {12363, 7497, 5404, 5125},
-        .orbitRadiusNm = 190.08,
+        .wavelengths = {12363, 7497, 5904, 5125},
+        .rotationRadius = 190.08,
         .speed = 0.36,
         .energy = -0.38,
         .levelEnergies = {-0.14, -0.17, -0.21, -0.28, -0.38},

@@ -17,9 +17,9 @@ struct SeriesColumn {
     float delayCount;
     // Lines from level n+1 … n+4 down to n, in nanometres.
     std::array<std::int16_t, 4> wavelengths;
-    double orbitRadiusNm;
-    double speed;  // Mm/s
-    double energy; // eV
+    double rotationRadius; // 10⁻¹¹ m
+    double speed;          // Mm/s
+    double energy;         // eV
     // Levels n+4 … n, top of the diagram first, eV.
     std::array<double, 5> levelEnergies;
     std::array<std::int16_t, 5> levelNumbers;

@@ -29,6 +29,8 @@ private slots:
         QCOMPARE(stops.join(" | "), "ЛЮМЕРА | Схема энергетических уровней | Атом водорода | "
                                     "Параметры орбиты | Номер орбиты");
         QCOMPARE(face("Picture1")->child(6)->text(QAccessible::Name), "λ, 1 - 2 = 121 нм");
+        QCOMPARE(face("Picture2")->child(0)->text(QAccessible::Name),
+                 "РАДИУС ВРАЩЕНИЯ = 5,28 на десять в минус одиннадцатой степени метра");
         QCOMPARE(face("Label3")->parent()->object(), &form.control<QWidget>("Picture1"));
         form.control<QAbstractButton>("Option6").click();
         QCOMPARE(face("Label3")->text(QAccessible::Name), "λ, 6 - 7 = 12363 нм");

@@ -49,7 +49,8 @@ const QStringList radiusPhrases{u"5,28"_s,  u"21,12"_s, u"47,52"_s,
                                 u"84,48"_s, u"132"_s,   u"190,08"_s};
 
 QString radiusPhrase(int orbit) {
-    return u"РАДИУС ВРАЩЕНИЯ = %1 нм"_s.arg(radiusPhrases.at(orbit - 1));
+    return u"РАДИУС ВРАЩЕНИЯ = %1 на десять в минус одиннадцатой степени метра"_s.arg(
+        radiusPhrases.at(orbit - 1));
 }
 
 // How many times the design's 1043.7 × 721 pixels fit the client area, across and down.
@@ -576,11 +577,10 @@ void DesktopsTest::orcaReadsTheWindow(const Desktop& screen) {
     QVERIFY2(orca.exitCode == 0, qPrintable(orca.err));
     const QStringList said = orca.out.split(u'\n');
     qsizetype at = 0;
-    for (
-        const QString& line :
-        {u"ЛЮМЕРА frame."_s, u"Номер орбиты panel."_s, u"Орбита 3."_s, u"selected radio button"_s,
-         u"Серия Пашена: переходы на уровень 3."_s,
-         u"РАДИУС ВРАЩЕНИЯ = 47,52 нм СКОРОСТЬ ЭЛЕКТРОНА = 0,73 Мм/с ПОЛНАЯ ЭНЕРГИЯ = -1,51 эВ."_s}) {
+    for (const QString& line :
+         {u"ЛЮМЕРА frame."_s, u"Номер орбиты panel."_s, u"Орбита 3."_s, u"selected radio button"_s,
+          u"Серия Пашена: переходы на уровень 3."_s,
+          radiusPhrase(3) + u" СКОРОСТЬ ЭЛЕКТРОНА = 0,73 Мм/с ПОЛНАЯ ЭНЕРГИЯ = -1,51 эВ."_s}) {
         at = said.indexOf(line, at);
         QVERIFY2(at >= 0, qPrintable(u"Orca never says %1 here; it said: %2"_s.arg(
                               line, said.join(u" | "_s))));

@@ -48,7 +48,7 @@ QStringList expected(const series::SeriesColumn& column) {
         }
     };
     add(column.wavelengths, series::integerText);
-    add(std::array{column.orbitRadiusNm, column.speed, column.energy},
+    add(std::array{column.rotationRadius, column.speed, column.energy},
         [](double value) { return series::decimalText(value); });
     add(column.levelEnergies, [](double value) { return series::decimalText(value); });
     add(column.levelNumbers, series::integerText);
@@ -63,8 +63,6 @@ class SeriesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
-
     void clickShowsTheSeries_data() {
         QTest::addColumn<int>("n");
         for (int n = 1; n <= 6; ++n) {

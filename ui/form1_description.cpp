@@ -71,7 +71,7 @@ constexpr std::array controls{
           yellow),
     label("Label14", "Picture2", 360, 840, 2415, 255, "СКОРОСТЬ ЭЛЕКТРОНА =", fonts::heading, black,
           yellow),
-    label("Label13", "Picture2", 3840, 240, 495, 255, "нм", fonts::heading, black, yellow),
+    label("Label13", "Picture2", 3840, 240, 630, 255, "·10⁻¹¹ м", fonts::heading, black, yellow),
     label("Label12", "Picture2", 2760, 240, 735, 255, "5,28", fonts::value, black, yellow),
     label("Label11", "Picture2", 360, 240, 2175, 255, "РАДИУС ВРАЩЕНИЯ =", fonts::heading, black,
           yellow),
@@ -152,7 +152,7 @@ constexpr std::array diagramPhrases{
     host::Phrase{"Label6", "λ, {Label44} {Label7} {Label48}"},
 };
 constexpr std::array orbitPhrases{
-    host::Phrase{"Label11", "{Label11} {Label12} {Label13}"},
+    host::Phrase{"Label11", "{Label11} {Label12} на десять в минус одиннадцатой степени метра"},
     host::Phrase{"Label14", "{Label14} {Label16} {Label18}"},
     host::Phrase{"Label15", "{Label15} {Label17} {Label19}"},
 };

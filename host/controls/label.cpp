@@ -4,6 +4,7 @@
 
 #include "host/dispatch/call_gate.h"
 #include "host/screen/screen_pacer.h"
+#include "host/screen/superscript_text.h"
 
 #include <QAccessible>
 #include <QMouseEvent>
@@ -47,7 +48,7 @@ int Label::textFlags() const {
 
 int Label::textTop() const {
     const QFontMetrics metrics(font());
-    return std::max(0, -(metrics.ascent() + metrics.tightBoundingRect(shownText()).top()));
+    return std::max(0, -(metrics.ascent() + SuperscriptText(shownText(), font()).ink().top()));
 }
 
 void Label::paintEvent(QPaintEvent*) {
@@ -55,7 +56,14 @@ void Label::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), toQColor(m_back));
     painter.setClipRect(rect());
     painter.setPen(toQColor(m_fore));
-    painter.drawText(rect().adjusted(0, textTop(), 0, 0), textFlags(), shownText());
+    const SuperscriptText text(shownText(), font());
+    if (!text.hasSuperscript()) {
+        painter.drawText(rect().adjusted(0, textTop(), 0, 0), textFlags(), shownText());
+        return;
+    }
+    // One line, placed as the toolkit places plain text.
+    const int spare = m_alignment == Alignment::Centre ? width() - text.advance() : 0;
+    text.draw(painter, QPoint(spare / 2, textTop() + QFontMetrics(font()).ascent()));
 }
 
 void Label::mouseDoubleClickEvent(QMouseEvent* event) {
