@@ -74,12 +74,12 @@ package: build
 	cd $(BUILD_DIR)/$(PRESET) && cpack -G "DEB;RPM"
 
 # Retakes docs/lumera-window.png, the README's picture: the installed program on openbox at
-# 1024 x 768, through desktop-run.
+# 1024 x 768, through desktop-run, once atom-seen sees the electron on its orbit.
 screenshot: build
 	tools/desktop/shots --readme $(BUILD_DIR)/$(PRESET)
 
 # The installed program at 1920 x 1080 on every desktop installed here, into docs/desktops/, and
-# their contact sheet, docs/desktops.png.
+# their contact sheet, docs/desktops.png; each picture waits, as the README's, for the electron.
 shots: build
 	tools/desktop/shots $(BUILD_DIR)/$(PRESET)
 

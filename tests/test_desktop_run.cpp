@@ -80,12 +80,19 @@ private:
 void DesktopRunTest::initTestCase() {
     // Whatever desktop-run leaves running is adopted here, to be found.
     QVERIFY(::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0);
-    // An X server that never comes up, and a directory where nothing is installed.
-    QFile xvfb(m_fakes.filePath(u"slow/Xvfb"_s));
+    // An X server that never comes up, a directory where nothing is installed, and checks of a
+    // picture: one that accepts it the second time it is asked, one that never does.
     QVERIFY(QDir().mkpath(m_fakes.filePath(u"slow"_s)) &&
-            QDir().mkpath(m_fakes.filePath(u"empty"_s)) && xvfb.open(QIODevice::WriteOnly));
-    xvfb.write("#!/bin/sh\necho 'fake Xvfb: waiting for nothing' >&2\nexec sleep 60\n");
-    xvfb.setPermissions(xvfb.permissions() | QFile::ExeOwner);
+            QDir().mkpath(m_fakes.filePath(u"empty"_s)));
+    for (const auto& [name, text] :
+         {std::pair{"slow/Xvfb", "echo 'fake Xvfb: waiting for nothing' >&2\nexec sleep 60"},
+          std::pair{"second", "[ -e \"$1.seen\" ] && exit 0\ntouch \"$1.seen\"; exit 1"},
+          std::pair{"never", "echo \"not yet: $1\" >&2; exit 1"}}) {
+        QFile script(m_fakes.filePath(QString::fromLatin1(name)));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\n"_ba + text + '\n');
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+    }
 }
 
 void DesktopRunTest::endsAndLeavesNothing_data() {
@@ -132,6 +139,16 @@ void DesktopRunTest::endsAndLeavesNothing_data() {
     QTest::newRow("a screenshot, then the command ended")
         << QStringList{u"--size"_s, u"800x600"_s, u"--shot"_s, u"shot.png"_s, u"--after"_s, u"1"_s}
         << u"trap 'exit 0' TERM; sleep 60 & wait"_s << u""_s << 0 << 0 << u"^$"_s;
+    // The first picture refused, the second accepted; none accepted in 6 s, the bound.
+    const QStringList shot{u"--size"_s,  u"800x600"_s, u"--shot"_s,    u"shot.png"_s,
+                           u"--after"_s, u"1"_s,       u"--timeout"_s, u"6"_s};
+    QTest::newRow("a screenshot retaken until the check accepts it")
+        << shot + QStringList{u"--until"_s, m_fakes.filePath(u"second"_s)}
+        << u"trap 'exit 0' TERM; sleep 60 & wait"_s << u""_s << 0 << 0 << u"^$"_s;
+    QTest::newRow("a screenshot the check never accepts")
+        << shot + QStringList{u"--until"_s, m_fakes.filePath(u"never"_s)}
+        << u"trap 'exit 0' TERM; sleep 60 & wait"_s << u""_s << 0 << 2
+        << u"/never accepted none of ([2-9]|\\d{2,}) screenshots in 6 s; .*: not yet: shot.png$"_s;
     QTest::newRow("no screenshot where nobody sees the screen")
         << QStringList{u"--desktop"_s, u"gnome-wayland"_s, u"--shot"_s, u"shot.png"_s} << u"true"_s
         << u""_s << 0 << 2 << u"shows its screen to nobody"_s;
@@ -191,7 +208,9 @@ void DesktopRunTest::endsAndLeavesNothing() {
     QVERIFY2(run.exitCode() == status, qPrintable(u"status %1; %2"_s.arg(run.exitCode()).arg(err)));
     QVERIFY2(QRegularExpression(said).match(err).hasMatch(), qPrintable(err));
     QVERIFY2(!out.contains(u"leaked"_s), qPrintable(out));
-    const bool ran = !command.isEmpty() && status != 2 && path.isEmpty();
+    // Status 2 says the command never ran, but for a picture the check never accepted.
+    const bool ran =
+        !command.isEmpty() && path.isEmpty() && (status != 2 || options.contains(u"--until"_s));
     QVERIFY2(out.startsWith(u"started"_s) == ran, qPrintable(out));
     const QStringList left = adoptedProcesses();
     QVERIFY2(left.isEmpty(), qPrintable(left.join(u", "_s)));

@@ -2,12 +2,15 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // desktop-run: a command in a private, headless desktop, which it ends with the command.
 #include "desktop.h"
+#include "shooter.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QThread>
 #include <csignal>
 #include <cstdio>
@@ -22,14 +25,17 @@ using desktop::Desktop;
 namespace {
 
 const char* const usage =
-    "usage: desktop-run [--desktop NAME] [--size WxH] [--bus] [--shot FILE [--after SECONDS]]\n"
-    "                   [--timeout SECONDS] -- COMMAND [ARG...]\n"
+    "usage: desktop-run [--desktop NAME] [--size WxH] [--bus]\n"
+    "                   [--shot FILE [--after SECONDS] [--until CHECK]] [--timeout SECONDS]\n"
+    "                   -- COMMAND [ARG...]\n"
     "       desktop-run --list\n"
     "Starts a private, headless desktop (default: openbox on X11, 1024x768), runs COMMAND in it\n"
     "and ends the desktop with it; exits with COMMAND's status. --bus gives COMMAND a session\n"
     "bus with the accessibility bus on it; --shot saves a picture of the screen SECONDS (5)\n"
-    "after the start, then ends COMMAND. Each desktop's programs get --timeout SECONDS (30) to\n"
-    "come up. Status 2: bad input, or a desktop that cannot start; 127: COMMAND cannot start.\n";
+    "after the start, then ends COMMAND; with --until, it retakes the picture every fraction\n"
+    "of a second until `CHECK FILE` exits 0. Each desktop's programs get --timeout SECONDS (30)\n"
+    "to come up, and CHECK as long to accept a picture. Status 2: bad input, a desktop that\n"
+    "cannot start, or no picture CHECK accepted; 127: COMMAND cannot start.\n";
 
 // How long a command is given to end on its own once asked to, or once its desktop ended.
 constexpr int graceMs = 10000;
@@ -53,6 +59,7 @@ struct Options {
     bool bus = false;
     QString shot;
     double afterSeconds = 5;
+    QString until; // the check: a program, given the picture's file
     int timeoutSeconds = 30;
     QStringList command;
 };
@@ -93,6 +100,8 @@ std::variant<Options, QString> parse(const QStringList& args) {
                 size.hasMatch() && options.size.width() <= 16384 && options.size.height() <= 16384;
         } else if (arg == u"--shot"_s) {
             options.shot = value;
+        } else if (arg == u"--until"_s) {
+            options.until = value;
         } else if (arg == u"--after"_s) {
             options.afterSeconds = value.toDouble(&number);
             number = number && options.afterSeconds >= 0 && options.afterSeconds < 86400;
@@ -108,6 +117,14 @@ std::variant<Options, QString> parse(const QStringList& args) {
     }
     if (options.command.isEmpty()) {
         return u"no COMMAND after --"_s;
+    }
+    if (!options.until.isEmpty() && options.shot.isEmpty()) {
+        return u"--until wants --shot"_s;
+    }
+    // QProcess finds a bare name on PATH and a path from here.
+    if (!options.until.isEmpty() && QStandardPaths::findExecutable(options.until).isEmpty() &&
+        !(options.until.contains(u'/') && QFileInfo(options.until).isExecutable())) {
+        return u"--until %1: no such program"_s.arg(options.until);
     }
     if (!options.shot.isEmpty() && !options.desktop->showsScreen()) {
         return u"%1 shows its screen to nobody: no --shot there"_s.arg(options.desktop->name);
@@ -195,7 +212,11 @@ int runCommand(const Options& options, Desktop& screen) {
     bool desktopEnded = false;
     int forwarded = 0;
     std::optional<QString> shotFault;
-    const bool shooting = !options.shot.isEmpty();
+    std::optional<desktop::Shooter> shooter;
+    if (!options.shot.isEmpty()) {
+        shooter.emplace(options.shot, options.until, qint64(options.afterSeconds * 1000),
+                        qint64{options.timeoutSeconds} * 1000);
+    }
     while (command->state() != QProcess::NotRunning && !command->waitForFinished(100)) {
         const int signal = caughtSignal;
         if (signal != 0 && signal != forwarded) {
@@ -208,20 +229,19 @@ int runCommand(const Options& options, Desktop& screen) {
             say(u"%1 ended before the command did"_s.arg(screen.type().name));
             endBy = clock.elapsed() + graceMs;
         }
-        if (shooting && !shotFault && clock.elapsed() >= qint64(options.afterSeconds * 1000)) {
-            const QImage shot = screen.screenshot(pid);
-            shotFault = shot.isNull() ? u"no screenshot of %1"_s.arg(screen.type().name)
-                        : !shot.save(options.shot) ? u"cannot write %1"_s.arg(options.shot)
-                                                   : QString();
-            ::kill(pid, SIGTERM);
-            endBy = clock.elapsed() + graceMs;
+        if (shooter && !shotFault && shooter->due(clock.elapsed())) {
+            shotFault = shooter->take(screen, pid, clock.elapsed());
+            if (shotFault) {
+                ::kill(pid, SIGTERM);
+                endBy = clock.elapsed() + graceMs;
+            }
         }
         if (endBy && clock.elapsed() > *endBy) {
             ::kill(pid, clock.elapsed() > *endBy + graceMs ? SIGKILL : SIGTERM);
         }
     }
     const int status = statusOf(*command);
-    if (shooting && !shotFault) {
+    if (shooter && !shotFault) {
         say(u"the command ended (status %1) before the screenshot"_s.arg(status));
         return status != 0 ? status : failed;
     }
