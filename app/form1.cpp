@@ -8,17 +8,13 @@
 #include "host/controls/option_button.h"
 #include "host/controls/picture_box.h"
 #include "host/controls/timer.h"
-#include "host/screen/screen_pacer.h"
 #include "series/series_table.h"
 #include "ui/form1_description.h"
 
 Form1::Form1(QWidget* parent, std::chrono::nanoseconds pass)
     : host::Window(ui::form1Description(), HostServices::gate, HostServices::dispatcher, parent),
       m_pace{.pass = pass,
-             .sleepUntil =
-                 [pacer = pacer()](animation::WaitClock::time_point until) {
-                     host::idleUntil(pacer, until);
-                 }},
+             .sleepUntil = [this](animation::WaitClock::time_point until) { idleUntil(until); }},
       m_picture3(control<host::PictureBox>("Picture3")),
       m_option1(control<host::OptionButton>("Option1")),
       m_timer1(control<host::Timer>("Timer1")), m_options{&control<host::OptionButton>("Option1"),

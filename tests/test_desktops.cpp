@@ -423,6 +423,15 @@ void DesktopsTest::chooseOrbit6(const Desktop& screen, qint64 pid,
     for (const QString& told : {u"λ, 6 - 7 = 12363 нм"_s, u"λ, 6 - 10 = 5125 нм"_s}) {
         QVERIFY2(pressed.out.split(u'\n').contains(told), qPrintable(pressed.out));
     }
+    // And told as fast as it asks: each of its questions is answered while the electron waits,
+    // not at the electron's next step (7.5 ms on orbit 6, some 500 ms for the whole choice).
+    QList<int> toldMs;
+    for (const QString& line : pressed.err.split(u'\n')) {
+        bool timed = false;
+        const int ms = line.section(u' ', 0, 0).toInt(&timed);
+        toldMs << (timed ? QList<int>{ms} : QList<int>());
+    }
+    QVERIFY2(toldMs.size() >= 2 && toldMs.back() - toldMs.front() < 300, qPrintable(pressed.err));
     QVERIFY(
         walk().contains(u"1 image: Атом водорода — Ядро, шесть орбит и электрон на орбите 6"_s));
     if (!seen) {

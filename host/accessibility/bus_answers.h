@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <chrono>
 
 namespace host {
 
@@ -23,8 +24,12 @@ public:
 
     // Answers the calls that came in since the last time, if at least `spacingNs` has passed.
     void answerWaiting();
+    // Whether a reader can call at all: the window's tree is on the accessibility bus.
+    [[nodiscard]] bool listening() { return tree() != nullptr; }
 
     static constexpr qint64 spacingNs = 250'000;
+    // How often a handler's wait wakes to answer while a reader is there.
+    static constexpr std::chrono::milliseconds waitSlice{1};
 
 private:
     [[nodiscard]] QObject* tree();

@@ -6,11 +6,14 @@
 #include "host/controls/named_control.h"
 #include "host/screen/zoom.h"
 
+#include <QPointer>
 #include <QWidget>
+#include <chrono>
 #include <vector>
 
 namespace host {
 
+class BusAnswers;
 class CallGate;
 class Dispatcher;
 struct FormSpec;
@@ -31,8 +34,10 @@ public:
     [[nodiscard]] bool hasBeenActivated() const { return m_activated; }
     // The zoom the window is laid out at, chosen anew from the client area at every resize.
     [[nodiscard]] const Zoom& zoom() const { return m_zoom; }
-    // What brings the controls' changes to the screen; a handler's wait goes through it too.
-    [[nodiscard]] ScreenPacer* pacer() const { return m_pacer; }
+    // Holds the thread until `deadline` without using the processor: a handler's wait, which
+    // returns nothing to the event loop. The screen still gets its frames meanwhile, and a
+    // screen reader its answers.
+    void idleUntil(std::chrono::steady_clock::time_point deadline);
 
 signals:
     // The window became active (focused, or first on the screen) for the first time after it
@@ -56,6 +61,7 @@ private:
     QSize m_extent;
     Zoom m_zoom;
     ScreenPacer* m_pacer;
+    QPointer<BusAnswers> m_answers;
     bool m_activated = false;
 };
 
