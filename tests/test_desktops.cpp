@@ -327,6 +327,25 @@ void DesktopsTest::onEachDesktop() {
         const bool compositorDecorates = kind == desktop::Kind::Kwin || kind == desktop::Kind::Sway;
         QCOMPARE(desktop::waitUntil(mapped, compositorDecorates ? 0 : 10000), !compositorDecorates);
     }
+    if (kind == desktop::Kind::Weston) {
+        // Each frame reaches the compositor as it is made, not held back in the client and sent
+        // in bursts: weston's own log of the requests it receives, for three seconds.
+        const desktop::ToolResult log =
+            screen.run(u"timeout"_s, {u"3"_s, u"weston-debug"_s, u"proto"_s}, 10000);
+        const QRegularExpression commit(
+            u"^\\[[^ ]+ \\d+:(\\d+):([\\d.]+)\\].* rq wl_surface@\\d+\\.commit\\(\\)"_s,
+            QRegularExpression::MultilineOption);
+        QList<double> at;
+        for (const auto& match : commit.globalMatch(log.out)) {
+            at << match.captured(1).toDouble() * 60 + match.captured(2).toDouble();
+        }
+        qsizetype bunched = 0;
+        for (qsizetype i = 1; i < at.size(); ++i) {
+            bunched += at[i] - at[i - 1] < 0.005 ? 1 : 0;
+        }
+        qInfo("%lld frames in 3 s, %lld of them within 5 ms of the one before", at.size(), bunched);
+        QVERIFY2(at.size() >= 60 && bunched * 4 < at.size(), "frames sent in bursts");
+    }
     if (seen) {
         // Nearly always on the screen: between two revolutions it is not, nor between two steps;
         // with the frames of a revolution held back, 0 to 2 of 20. Meanwhile the electron's waits

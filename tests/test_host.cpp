@@ -84,6 +84,24 @@ protected:
     }
 };
 
+// A control filling a shown window whose changes are paced once a frame, nothing painted yet.
+struct PacedRecorder {
+    QWidget window;
+    ScreenPacer* pacer = new ScreenPacer(ScreenPacer::Mode::OncePerFrame, &window);
+    RegionRecorder* control = new RegionRecorder(&window);
+
+    PacedRecorder() {
+        window.resize(200, 200);
+        control->setGeometry(window.rect());
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) {
+            qFatal("window never exposed");
+        }
+        QCoreApplication::processEvents();
+        control->rectCounts.clear();
+    }
+};
+
 // Picture3 at the window's corner, 124 × 124: a drawing area of 120 × 120, its middle at (62, 62).
 // It draws through the pacer a program window would hand it on this platform.
 PictureBox* atomPicture(QWidget& window, CallGate& gate) {
@@ -129,40 +147,24 @@ private slots:
     // Paced once a frame, a frame's many changes reach the toolkit as one rectangle: a region
     // gathering each of them (thousands a second in a revolution) reallocates at every one.
     void aFramesChangesPaintedAsOneRectangle() {
-        QWidget window;
-        window.resize(200, 200);
-        auto* pacer = new ScreenPacer(ScreenPacer::Mode::OncePerFrame, &window);
-        auto* control = new RegionRecorder(&window);
-        control->setGeometry(window.rect());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCoreApplication::processEvents();
-        control->rectCounts.clear();
+        const PacedRecorder paced;
         for (int i = 0; i < 40; ++i) {
-            showChange(pacer, control, QRect(4 * i, 4 * i, 3, 3)); // none touching another
+            showChange(paced.pacer, paced.control, QRect(4 * i, 4 * i, 3, 3)); // none touching
         }
         QCoreApplication::processEvents();
-        QCOMPARE(control->rectCounts, QList<int>{1});
+        QCOMPARE(paced.control->rectCounts, QList<int>{1});
     }
 
     // A handler's wait longer than a frame still sends the frame that comes due in it, and
     // gives the processor back meanwhile.
     void aWaitSendsItsFrames() {
-        QWidget window;
-        window.resize(200, 200);
-        auto* pacer = new ScreenPacer(ScreenPacer::Mode::OncePerFrame, &window);
-        auto* control = new RegionRecorder(&window);
-        control->setGeometry(window.rect());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCoreApplication::processEvents();
-        control->rectCounts.clear();
-        showChange(pacer, control, QRect(10, 10, 3, 3));
+        const PacedRecorder paced;
+        showChange(paced.pacer, paced.control, QRect(10, 10, 3, 3));
         const auto start = std::chrono::steady_clock::now();
-        idleUntil(pacer, start + std::chrono::milliseconds(300));
+        idleUntil(paced.pacer, start + std::chrono::milliseconds(300));
         // Painted at its frame, early in the wait, without the event loop.
-        QCOMPARE(control->rectCounts, QList<int>{1});
-        QVERIFY(control->lastPainted - start < std::chrono::milliseconds(100));
+        QCOMPARE(paced.control->rectCounts, QList<int>{1});
+        QVERIFY(paced.control->lastPainted - start < std::chrono::milliseconds(100));
         QVERIFY(std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(300));
     }
 

@@ -246,9 +246,15 @@ private slots:
         }
     }
 
-    // A reader's call lands while a handler holds the thread, making control calls and never
-    // returning to the event loop: the call is answered then; other queued work waits.
+    // A reader's call lands while a handler holds the thread and never returns to the event
+    // loop, making control calls or waiting: the call is answered then; other queued work waits.
+    void busAnsweredMidHandler_data() {
+        QTest::addColumn<bool>("waiting");
+        QTest::newRow("between control calls") << false;
+        QTest::newRow("while the handler waits") << true;
+    }
     void busAnsweredMidHandler() {
+        QFETCH(bool, waiting);
         QDBusServer server;
         QDBusConnection reader(u"not yet"_s);
         connect(&server, &QDBusServer::newConnection, this,
@@ -268,9 +274,13 @@ private slots:
         host::CallGate gate;
         host::BusAnswers answers(nullptr, bus);
         gate.setInterlude([&] { answers.answerWaiting(); });
-        const QDeadlineTimer handlerEnds(3s);
-        while (tree.answered == 0 && !handlerEnds.hasExpired()) {
-            gate.check(host::Operation::Circle, u"Picture3"_s);
+        if (waiting) {
+            answers.idleUntil(nullptr, std::chrono::steady_clock::now() + 300ms);
+        } else {
+            const QDeadlineTimer handlerEnds(3s);
+            while (tree.answered == 0 && !handlerEnds.hasExpired()) {
+                gate.check(host::Operation::Circle, u"Picture3"_s);
+            }
         }
         QCOMPARE(tree.answered, 1);
         QVERIFY(!otherWorkDone);

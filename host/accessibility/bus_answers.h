@@ -10,6 +10,8 @@
 
 namespace host {
 
+class ScreenPacer;
+
 // A reader calls back for every changed name, one call at a time, and a call that lands in a
 // revolution would wait for its end: one revolution a call. So calls for the accessible tree are
 // answered between a handler's control calls too. Only those: input and the rest of the event
@@ -24,11 +26,11 @@ public:
 
     // Answers the calls that came in since the last time, if at least `spacingNs` has passed.
     void answerWaiting();
-    // Whether a reader can call at all: the window's tree is on the accessibility bus.
-    [[nodiscard]] bool listening() { return tree() != nullptr; }
+    // Holds the thread until `deadline` as idleUntil does, answering the calls meanwhile.
+    void idleUntil(ScreenPacer* pacer, std::chrono::steady_clock::time_point deadline);
 
     static constexpr qint64 spacingNs = 250'000;
-    // How often a handler's wait wakes to answer while a reader is there.
+    // How often a handler's wait wakes to answer, while a reader is there.
     static constexpr std::chrono::milliseconds waitSlice{1};
 
 private:

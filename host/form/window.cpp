@@ -173,18 +173,11 @@ Window::Window(const FormSpec& form, CallGate& gate, Dispatcher& dispatcher, QWi
 }
 
 void Window::idleUntil(std::chrono::steady_clock::time_point deadline) {
-    // A reader asks one question at a time, each changed phrase after a choice: left to the next
-    // circle, each would wait for a step of the electron, up to 7.5 ms on orbit 6. With no reader
-    // on the bus the wait wakes for nothing.
-    while (m_answers && m_answers->listening()) {
-        const auto slice = std::chrono::steady_clock::now() + BusAnswers::waitSlice;
-        if (slice >= deadline) {
-            break;
-        }
-        host::idleUntil(m_pacer, slice);
-        m_answers->answerWaiting();
+    if (m_answers) {
+        m_answers->idleUntil(m_pacer, deadline);
+    } else {
+        host::idleUntil(m_pacer, deadline);
     }
-    host::idleUntil(m_pacer, deadline);
 }
 
 void Window::layOut() {
