@@ -79,7 +79,7 @@ int main(int argc, char* argv[]) {
     // A fixed count: the untimed waits would otherwise stretch each run to half a minute.
     benchmark::RegisterBenchmark("stepDrawingAfterWait", stepDrawingAfterWait,
                                  &form.control<host::PictureBox>("Picture3"), &form.pace())
-        ->Iterations(1000)
+        ->Iterations(300)
         ->Unit(benchmark::kMicrosecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
