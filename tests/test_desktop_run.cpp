@@ -139,16 +139,16 @@ void DesktopRunTest::endsAndLeavesNothing_data() {
     QTest::newRow("a screenshot, then the command ended")
         << QStringList{u"--size"_s, u"800x600"_s, u"--shot"_s, u"shot.png"_s, u"--after"_s, u"1"_s}
         << u"trap 'exit 0' TERM; sleep 60 & wait"_s << u""_s << 0 << 0 << u"^$"_s;
-    // The first picture refused, the second accepted; none accepted in 6 s, the bound.
+    // The first picture refused, the second accepted; none accepted in 4 s, the bound.
     const QStringList shot{u"--size"_s,  u"800x600"_s, u"--shot"_s,    u"shot.png"_s,
-                           u"--after"_s, u"1"_s,       u"--timeout"_s, u"6"_s};
+                           u"--after"_s, u"1"_s,       u"--timeout"_s, u"4"_s};
     QTest::newRow("a screenshot retaken until the check accepts it")
         << shot + QStringList{u"--until"_s, m_fakes.filePath(u"second"_s)}
         << u"trap 'exit 0' TERM; sleep 60 & wait"_s << u""_s << 0 << 0 << u"^$"_s;
     QTest::newRow("a screenshot the check never accepts")
         << shot + QStringList{u"--until"_s, m_fakes.filePath(u"never"_s)}
         << u"trap 'exit 0' TERM; sleep 60 & wait"_s << u""_s << 0 << 2
-        << u"/never accepted none of ([2-9]|\\d{2,}) screenshots in 6 s; .*: not yet: shot.png$"_s;
+        << u"/never accepted none of ([2-9]|\\d{2,}) screenshots in 4 s; .*: not yet: shot.png$"_s;
     QTest::newRow("no screenshot where nobody sees the screen")
         << QStringList{u"--desktop"_s, u"gnome-wayland"_s, u"--shot"_s, u"shot.png"_s} << u"true"_s
         << u""_s << 0 << 2 << u"shows its screen to nobody"_s;

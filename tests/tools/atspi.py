@@ -38,10 +38,11 @@ def find(node, name, depth=0):
 def press_and_listen(target, pid):
     quiet = {"timer": None, "pressed": 0.0}
 
-    def stop_later():
+    # The first phrase comes when the running revolution ends; the rest follow at once.
+    def stop_later(ms):
         if quiet["timer"] is not None:
             GLib.source_remove(quiet["timer"])
-        quiet["timer"] = GLib.timeout_add(2000, pyatspi.Registry.stop)
+        quiet["timer"] = GLib.timeout_add(ms, pyatspi.Registry.stop)
 
     def renamed(event):
         try:
@@ -52,12 +53,12 @@ def press_and_listen(target, pid):
             print(event.source.name, flush=True)
             took = (time.monotonic() - quiet["pressed"]) * 1000
             print(f"{took:.0f} {event.source.name}", file=sys.stderr, flush=True)
-            stop_later()
+            stop_later(1000)
 
     def press():
         quiet["pressed"] = time.monotonic()
         target.queryAction().doAction(0)
-        stop_later()
+        stop_later(3000)
         return False
 
     pyatspi.Registry.registerEventListener(renamed, "object:property-change:accessible-name")
