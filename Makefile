@@ -2,6 +2,7 @@
 # SPDX-License-Identifier: LicenseRef-proprietary
 # The two commands of the README: `make run` and `make test`.
 PRESET ?= default
+CLOSES_PRESET ?= asan
 BUILD_DIR := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
@@ -58,12 +59,13 @@ memcheck:
 soak: build
 	tests/soak $(BUILD_DIR)/$(PRESET) $(BUILD_DIR)/$(PRESET)/soak
 
-# The sanitizer build sent SIGTERM, SIGINT or SIGHUP at a random moment of its revolutions,
-# CLOSES (default 100) times on each Wayland-alone compositor and on openbox; every close must
-# end with status 0 and nothing on standard error. Not part of `make test`.
+# The sanitizer build (or CLOSES_PRESET's) sent SIGTERM, SIGINT or SIGHUP at a random moment of
+# its revolutions, CLOSES (default 100) times on each Wayland-alone compositor and on openbox;
+# every close must end with status 0 and nothing on standard error. CLOSES_LOAD=cores keeps every
+# core busy meanwhile. Not part of `make test`.
 closes:
-	$(MAKE) build PRESET=asan
-	tests/closes $(BUILD_DIR)/asan $(BUILD_DIR)/asan/closes
+	$(MAKE) build PRESET=$(CLOSES_PRESET)
+	tests/closes $(BUILD_DIR)/$(CLOSES_PRESET) $(BUILD_DIR)/$(CLOSES_PRESET)/closes
 
 bench: build
 	cmake --build --preset $(PRESET) --target bench
