@@ -19,7 +19,11 @@
 #include <QDBusVirtualObject>
 #include <QDeadlineTimer>
 #include <QTest>
+#include <array>
+#include <cerrno>
 #include <cmath>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
@@ -162,6 +166,21 @@ private slots:
         QCOMPARE(
             host::lostDisplayLine(message, u"lumera"_s, ":3", waylandDisplay).value_or(QString()),
             line);
+    }
+
+    // A write to a display server that died fails; it does not end the program by SIGPIPE
+    // before the loss is named (seen when X went under the electron's direct drawing).
+    void lostPeerWriteFails() {
+        host::nameLostDisplays();
+        std::array<int, 2> pair{};
+        QCOMPARE(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair.data()), 0);
+        ::close(pair[1]);
+        const char byte = 0;
+        const auto written = ::write(pair[0], &byte, 1);
+        const int error = errno;
+        ::close(pair[0]);
+        QCOMPARE(written, -1);
+        QCOMPARE(error, EPIPE);
     }
 
     // A kept outline sets exactly the pixels a fresh one would, and says the same changed box.

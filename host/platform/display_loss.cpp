@@ -3,6 +3,7 @@
 #include "host/platform/display_loss.h"
 
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -79,6 +80,10 @@ std::optional<QString> lostDisplayLine(const QString& toolkitMessage, const QStr
 
 void nameLostDisplays() {
     toolkitHandler = qInstallMessageHandler(handleMessage);
+    // libxcb writes with plain writev: a request sent after the X server died, before a reader
+    // thread noticed, would end the program by SIGPIPE, saying nothing. Ignored, the write fails
+    // and the lost display is noticed and named as any other way.
+    std::signal(SIGPIPE, SIG_IGN);
 #if LUMERA_WITH_XLIB
     qAddPreRoutine(replaceToolkitXlibHandler);
 #endif

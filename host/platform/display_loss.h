@@ -18,7 +18,8 @@ namespace host {
                                                      const QByteArray& waylandDisplay);
 
 // From now on such messages print that line, and so does Xlib once the application connects;
-// every other message goes where it went before. Called before the application exists.
+// every other message goes where it went before. A write to a display that went fails instead of
+// ending the process by a signal. Called before the application exists.
 void nameLostDisplays();
 
 } // namespace host
