@@ -4,7 +4,6 @@
 
 #include "host/dispatch/call_gate.h"
 #include "host/screen/circle_raster.h"
-#include "host/screen/compositor_layer.h"
 #include "host/screen/screen_pacer.h"
 
 #include <QPaintEvent>
@@ -56,9 +55,6 @@ PictureBox::PictureBox(const QString& name, Bgr background, CallGate& gate, QWid
     m_surface->setObjectName(name + QStringLiteral("Surface"));
     m_surface->setRedraw([this](QImage& image) { redraw(image); });
     setFocusPolicy(Qt::StrongFocus);
-    if (pacer != nullptr && pacer->mode() == ScreenPacer::Mode::OncePerFrame) {
-        m_layer = new CompositorLayer(m_surface);
-    }
 }
 
 void PictureBox::redraw(QImage& image) {
@@ -126,7 +122,7 @@ void PictureBox::Circle(float x, float y, float radius, std::optional<Bgr> colou
     m_record.add({x, y, radius, m_scale, rgb});
     // Only what changed goes to the screen, while the handler may still hold the thread for a
     // whole revolution. Pixels that did not change are on the screen already.
-    showDrawing(m_pacer, m_surface, image, changed, m_layer);
+    showDrawing(m_pacer, m_surface, image, changed);
 }
 
 QImage PictureBox::drawing() const {
