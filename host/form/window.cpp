@@ -138,7 +138,7 @@ Window::Window(const FormSpec& form, CallGate& gate, Dispatcher& dispatcher, QWi
 
     // A long handler's control calls let a screen reader's calls through.
     m_answers = new BusAnswers(this);
-    gate.setInterlude([answers = m_answers] {
+    gate.setInterlude([answers = QPointer(m_answers)] {
         if (answers) {
             answers->answerWaiting();
         }
@@ -173,11 +173,7 @@ Window::Window(const FormSpec& form, CallGate& gate, Dispatcher& dispatcher, QWi
 }
 
 void Window::idleUntil(std::chrono::steady_clock::time_point deadline) {
-    if (m_answers) {
-        m_answers->idleUntil(m_pacer, deadline);
-    } else {
-        host::idleUntil(m_pacer, deadline);
-    }
+    m_answers->idleUntil(m_pacer, deadline);
 }
 
 void Window::layOut() {

@@ -6,7 +6,6 @@
 #include "host/controls/named_control.h"
 #include "host/screen/zoom.h"
 
-#include <QPointer>
 #include <QWidget>
 #include <chrono>
 #include <vector>
@@ -61,7 +60,7 @@ private:
     QSize m_extent;
     Zoom m_zoom;
     ScreenPacer* m_pacer;
-    QPointer<BusAnswers> m_answers;
+    BusAnswers* m_answers = nullptr; // a child: there as long as the window is
     bool m_activated = false;
 };
 
