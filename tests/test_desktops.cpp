@@ -153,6 +153,23 @@ qint64 processorTicks(qint64 pid) {
     return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
 }
 
+// The sizes of the program's shared-memory mappings of Wayland buffers (Qt's pools).
+QList<qint64> waylandBufferSizes(qint64 pid) {
+    QFile maps(u"/proc/%1/maps"_s.arg(pid));
+    QList<qint64> sizes;
+    if (!maps.open(QIODevice::ReadOnly)) {
+        return sizes;
+    }
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        if (line.contains("/memfd:wayland-shm")) {
+            const QList<QByteArray> range = line.left(line.indexOf(' ')).split('-');
+            sizes << range.value(1).toLongLong(nullptr, 16) -
+                         range.value(0).toLongLong(nullptr, 16);
+        }
+    }
+    return sizes;
+}
+
 // The program's resident memory and open files at a moment of a soak.
 struct Sample {
     double minute = 0;
@@ -326,6 +343,18 @@ void DesktopsTest::onEachDesktop() {
         };
         const bool compositorDecorates = kind == desktop::Kind::Kwin || kind == desktop::Kind::Sway;
         QCOMPARE(desktop::waitUntil(mapped, compositorDecorates ? 0 : 10000), !compositorDecorates);
+        // The atom picture has buffers of its own size: a frame copies its pixels alone, where
+        // Qt would copy the whole window's before each paint.
+        const double atomBytes = 4.0 * seen->atom.rect.width() * seen->atom.rect.height();
+        const auto ownBuffers = [&] {
+            const QList<qint64> sizes = waylandBufferSizes(pid);
+            return std::any_of(sizes.begin(), sizes.end(), [&](qint64 size) {
+                const auto bytes = static_cast<double>(size);
+                return bytes > 0.9 * atomBytes && bytes < 1.1 * atomBytes;
+            });
+        };
+        QVERIFY2(desktop::waitUntil(ownBuffers, 5000),
+                 "the atom picture shares the window's buffers");
     }
     if (kind == desktop::Kind::Weston) {
         // Each frame reaches the compositor as it is made, not held back in the client and sent
@@ -360,7 +389,11 @@ void DesktopsTest::onEachDesktop() {
               share * 100);
         QVERIFY2(electron.seen >= 5 && electron.places.size() >= 3 && electron.faults.size() <= 2,
                  qPrintable(describe(electron)));
-        QVERIFY2(share < 0.5, "the program keeps a core busy while the electron waits");
+        // A tenth of a core at most while it goes round: its waits sleep, and on Wayland a frame
+        // copies the atom picture's pixels, not the whole window's. The sanitizer build does
+        // several times the work for each step.
+        const double bound = qEnvironmentVariable("LSAN_OPTIONS").isEmpty() ? 0.1 : 0.5;
+        QVERIFY2(share < bound, "the program keeps the processor busy while the electron runs");
     }
     if (kind == desktop::Kind::XvfbOpenbox) {
         xWindowAndNotice(screen, pid, seen->atom);

@@ -4,6 +4,7 @@
 
 #include "host/dispatch/call_gate.h"
 #include "host/screen/circle_raster.h"
+#include "host/screen/compositor_layer.h"
 #include "host/screen/screen_pacer.h"
 
 #include <QPaintEvent>
@@ -113,6 +114,11 @@ QPointF PictureBox::toPixels(double x, double y) const {
 
 void PictureBox::Circle(float x, float y, float radius, std::optional<Bgr> colour) {
     m_gate.check(Operation::Circle, objectName());
+    // Only a picture that is drawn on gets a layer: one surface more for the compositor.
+    if (m_layer == nullptr && m_pacer != nullptr &&
+        m_pacer->mode() == ScreenPacer::Mode::OncePerFrame) {
+        m_layer = new CompositorLayer(m_surface);
+    }
     beforeChange(m_pacer);
     QImage& image = m_surface->drawing();
     const double ratio = image.devicePixelRatio();
@@ -122,7 +128,7 @@ void PictureBox::Circle(float x, float y, float radius, std::optional<Bgr> colou
     m_record.add({x, y, radius, m_scale, rgb});
     // Only what changed goes to the screen, while the handler may still hold the thread for a
     // whole revolution. Pixels that did not change are on the screen already.
-    showDrawing(m_pacer, m_surface, image, changed);
+    showDrawing(m_pacer, m_surface, image, changed, m_layer);
 }
 
 QImage PictureBox::drawing() const {

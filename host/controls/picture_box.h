@@ -16,6 +16,7 @@
 namespace host {
 
 class CallGate;
+class CompositorLayer;
 class ScreenPacer;
 
 // The inner area: paints the persistent drawing, so a repaint restores every circle.
@@ -90,6 +91,9 @@ private:
     Bgr m_background;
     Bgr m_foreColor = colours::black;
     PictureSurface* m_surface;
+    // Where frames are paced (Wayland), the inner area is shown on a layer of its own once drawn
+    // on.
+    CompositorLayer* m_layer = nullptr;
     CircleOutlines m_outlines;
     int m_ring = 1;
     // Twips until the first Scale call.

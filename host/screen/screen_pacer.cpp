@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 #include "host/screen/screen_pacer.h"
 
+#include "host/screen/compositor_layer.h"
 #include "host/screen/x11_direct_put.h"
 
 #include <QAbstractEventDispatcher>
@@ -57,7 +58,8 @@ ScreenPacer::ScreenPacer(Mode mode, QWidget* window)
 ScreenPacer::~ScreenPacer() = default;
 
 void ScreenPacer::beforeChange() {
-    if (m_mode == Mode::OncePerFrame && m_pendingControl && m_budget.due(now())) {
+    if (m_mode == Mode::OncePerFrame && (m_pendingControl || m_pendingLayer) &&
+        m_budget.due(now())) {
         flushPending();
     }
 }
@@ -80,7 +82,7 @@ void ScreenPacer::changed(QWidget* control, const QRect& rect) {
 void ScreenPacer::idleUntil(std::chrono::steady_clock::time_point deadline) {
     // Waking for the frame, not for the next change after the wait: a wait longer than a frame
     // would otherwise hold the picture back and show it less often than the compositor does.
-    while (m_mode == Mode::OncePerFrame && m_pendingControl) {
+    while (m_mode == Mode::OncePerFrame && (m_pendingControl || m_pendingLayer)) {
         const std::chrono::steady_clock::time_point due(m_budget.dueAt());
         if (due >= deadline) {
             break;
@@ -91,12 +93,23 @@ void ScreenPacer::idleUntil(std::chrono::steady_clock::time_point deadline) {
     sleepUntil(deadline);
 }
 
+void ScreenPacer::changedOnLayer(CompositorLayer* layer, const QRect& rect) {
+    m_pendingLayer = layer;
+    layer->markChanged(rect);
+}
+
 void ScreenPacer::flushPending() {
     const auto start = now();
-    // One repaint brings every change marked in the window since the last flush.
-    m_pendingControl->repaint(m_pendingRect);
+    if (m_pendingControl) {
+        // One repaint brings every change marked in the window since the last flush.
+        m_pendingControl->repaint(m_pendingRect);
+        m_pendingControl = nullptr;
+    }
+    if (m_pendingLayer) {
+        m_pendingLayer->flush();
+        m_pendingLayer = nullptr;
+    }
     sendToCompositor();
-    m_pendingControl = nullptr;
     m_budget.flushed(start, now());
 }
 
@@ -127,19 +140,26 @@ void showChange(ScreenPacer* pacer, QWidget* control, const QRect& rect) {
 }
 
 void showDrawing(ScreenPacer* pacer, QWidget* control, const QImage& drawing,
-                 const QRect& deviceRect) {
+                 const QRect& deviceRect, CompositorLayer* layer) {
     if (deviceRect.isEmpty()) {
         return;
     }
-    if (pacer != nullptr && pacer->directPut() != nullptr &&
+    if (layer == nullptr && pacer != nullptr && pacer->directPut() != nullptr &&
         pacer->directPut()->put(control, drawing, deviceRect)) {
         return;
     }
     const double ratio = drawing.devicePixelRatio();
-    showChange(pacer, control,
-               QRectF(deviceRect.x() / ratio, deviceRect.y() / ratio, deviceRect.width() / ratio,
-                      deviceRect.height() / ratio)
-                   .toAlignedRect());
+    const QRect rect = QRectF(deviceRect.x() / ratio, deviceRect.y() / ratio,
+                              deviceRect.width() / ratio, deviceRect.height() / ratio)
+                           .toAlignedRect();
+    if (layer == nullptr) {
+        showChange(pacer, control, rect);
+    } else if (pacer != nullptr) {
+        pacer->changedOnLayer(layer, rect);
+    } else {
+        layer->markChanged(rect);
+        layer->flush();
+    }
 }
 
 } // namespace host

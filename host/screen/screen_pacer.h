@@ -17,6 +17,7 @@ class QWidget;
 
 namespace host {
 
+class CompositorLayer;
 class X11DirectPut;
 
 class ScreenPacer : public QObject {
@@ -43,6 +44,8 @@ public:
     void beforeChange();
     // The control changed `rect` (its own coordinates); it reaches the screen with a frame.
     void changed(QWidget* control, const QRect& rect);
+    // The same for a control shown on a layer of its own.
+    void changedOnLayer(CompositorLayer* layer, const QRect& rect);
     // Holds the thread until `deadline`, sending a frame that comes due meanwhile at its time.
     void idleUntil(std::chrono::steady_clock::time_point deadline);
 
@@ -56,6 +59,7 @@ private:
     FrameBudget m_budget;
     QPointer<QWidget> m_pendingControl;
     QRect m_pendingRect;
+    QPointer<CompositorLayer> m_pendingLayer;
     std::unique_ptr<X11DirectPut> m_directPut;
 };
 
@@ -68,8 +72,9 @@ void showChange(ScreenPacer* pacer, QWidget* control, const QRect& rect);
 void idleUntil(ScreenPacer* pacer, std::chrono::steady_clock::time_point deadline);
 // A change to a control's own drawing, `deviceRect` of `drawing` (device pixels): on X the pixels
 // go to the server themselves, without the toolkit's repaint, which costs three times as much;
+// where the control is shown on a `layer` of its own, that layer gets it with the next frame;
 // elsewhere, and where that cannot be done, as showChange.
 void showDrawing(ScreenPacer* pacer, QWidget* control, const QImage& drawing,
-                 const QRect& deviceRect);
+                 const QRect& deviceRect, CompositorLayer* layer = nullptr);
 
 } // namespace host
