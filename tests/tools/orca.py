@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 # SPDX-FileCopyrightText: 2026 Соколов А. В.
 # SPDX-License-Identifier: LicenseRef-proprietary
-"""What Orca says while a user presses keys: orca.py [--pause=SECONDS] <key> ...
-Starts Orca on the session's accessibility bus, presses each key with xdotool a second (or the
-pause given) apart and prints Orca's speech, one utterance a line, key echoes included. Orca's
-speech goes to its debug file only (no sound card here); the rest of Orca runs as for a user.
+"""What Orca says while a user presses keys: orca.py [--pause=SECONDS] <key> ... (a pause may come
+before any key). Starts Orca on the session's accessibility bus, presses each key with xdotool and
+waits a second (or the last pause given before it) after it, and prints Orca's speech, one
+utterance a line, key echoes included. Orca's speech goes to its debug file only (no sound card
+here); the rest of Orca runs as for a user.
 Exits 1 when Orca does not start or does not end."""
 import os
 import re
@@ -13,10 +14,14 @@ import sys
 import tempfile
 import time
 
-keys = sys.argv[1:]
+# Each key with the wait after it.
+keys = []
 pause = 1.0
-if keys and keys[0].startswith("--pause="):
-    pause = float(keys.pop(0).split("=", 1)[1])
+for arg in sys.argv[1:]:
+    if arg.startswith("--pause="):
+        pause = float(arg.split("=", 1)[1])
+    else:
+        keys.append((arg, pause))
 
 with tempfile.TemporaryDirectory() as home:
     transcript = f"{home}/debug"
@@ -30,9 +35,9 @@ with tempfile.TemporaryDirectory() as home:
                                                and os.path.getsize(transcript)):
         time.sleep(0.2)
     time.sleep(2)
-    for key in keys:
+    for key, wait in keys:
         subprocess.run(["xdotool", "key", key], check=True)
-        time.sleep(pause)
+        time.sleep(wait)
     time.sleep(2)
     # Orca's handler for SIGTERM runs only when an event wakes it: a key of its own does.
     orca.terminate()
