@@ -15,6 +15,7 @@
 #include "host/dispatch/dispatcher.h"
 #include "host/form/control_spec.h"
 #include "host/screen/colour.h"
+#include "host/screen/last_frame_wait.h"
 #include "host/screen/screen_pacer.h"
 #include "host/screen/units.h"
 #include "host/screen/zoom.h"
@@ -122,7 +123,8 @@ QSize designExtent(const FormSpec& form) {
 
 Window::Window(const FormSpec& form, CallGate& gate, Dispatcher& dispatcher, QWidget* parent)
     : QWidget(parent), m_form(form), m_extent(designExtent(form)),
-      m_pacer(new ScreenPacer(ScreenPacer::modeFor(QGuiApplication::platformName()), this)) {
+      m_pacer(new ScreenPacer(ScreenPacer::modeFor(QGuiApplication::platformName()), this)),
+      m_lastFrame(LastFrameWait::createFor(QGuiApplication::platformName(), this)) {
     ReadingOrder::install();
     // Before anything a reader could hear of: the window is the top of its walk from the start.
     auto* reading = new ReadingOrder(*this);
@@ -216,7 +218,14 @@ void Window::raiseActivate() {
 }
 
 void Window::closeEvent(QCloseEvent* event) {
-    emit closing();
+    if (!m_closing) {
+        m_closing = true;
+        emit closing();
+    }
+    if (m_lastFrame != nullptr && !m_lastFrame->settled()) {
+        event->ignore(); // closed again once the compositor has answered
+        return;
+    }
     QWidget::closeEvent(event);
 }
 

@@ -15,6 +15,7 @@ namespace host {
 class BusAnswers;
 class CallGate;
 class Dispatcher;
+class LastFrameWait;
 struct FormSpec;
 class ScreenPacer;
 
@@ -43,6 +44,7 @@ signals:
     // was shown. Raised once only: a later activation would reset the electron to orbit 1
     // beside another series' figures.
     void Activate();
+    // The window is going: raised once, before it waits for its last frames to be answered.
     void closing();
 
 protected:
@@ -60,8 +62,10 @@ private:
     QSize m_extent;
     Zoom m_zoom;
     ScreenPacer* m_pacer;
+    LastFrameWait* m_lastFrame;
     BusAnswers* m_answers = nullptr; // a child: there as long as the window is
     bool m_activated = false;
+    bool m_closing = false;
 };
 
 } // namespace host
