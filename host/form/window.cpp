@@ -124,7 +124,9 @@ QSize designExtent(const FormSpec& form) {
 Window::Window(const FormSpec& form, CallGate& gate, Dispatcher& dispatcher, QWidget* parent)
     : QWidget(parent), m_form(form), m_extent(designExtent(form)),
       m_pacer(new ScreenPacer(ScreenPacer::modeFor(QGuiApplication::platformName()), this)),
-      m_lastFrame(LastFrameWait::createFor(QGuiApplication::platformName(), this)) {
+      // Where frames wait for the compositor's answer, the close waits for the last ones.
+      m_lastFrame(m_pacer->mode() == ScreenPacer::Mode::OncePerFrame ? new LastFrameWait(this)
+                                                                     : nullptr) {
     ReadingOrder::install();
     // Before anything a reader could hear of: the window is the top of its walk from the start.
     auto* reading = new ReadingOrder(*this);

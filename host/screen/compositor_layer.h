@@ -23,7 +23,6 @@ public:
     void markChanged(const QRect& rect);
     // Renders what changed since the last flush and hands it to the compositor.
     void flush();
-    [[nodiscard]] bool hasChanges() const { return !m_pending.isEmpty(); }
 
 protected:
     bool event(QEvent* event) override;

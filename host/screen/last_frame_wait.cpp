@@ -16,10 +16,6 @@ constexpr std::chrono::milliseconds longestWait{250};
 
 } // namespace
 
-LastFrameWait* LastFrameWait::createFor(const QString& platformName, QWidget* window) {
-    return platformName.startsWith(QLatin1String("wayland")) ? new LastFrameWait(window) : nullptr;
-}
-
 LastFrameWait::LastFrameWait(QWidget* window) : QObject(window), m_window(window) {
     m_bound.setSingleShot(true);
     m_bound.setInterval(longestWait);

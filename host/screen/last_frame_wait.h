@@ -17,9 +17,7 @@ class LastFrameWait : public QObject {
     Q_OBJECT
 
 public:
-    // Where a compositor answers each frame (Wayland); null elsewhere.
-    [[nodiscard]] static LastFrameWait* createFor(const QString& platformName, QWidget* window);
-
+    // For a window whose frames a compositor answers, one by one (Wayland).
     explicit LastFrameWait(QWidget* window);
 
     // Whether the window may close now. If not, the wait begins, nothing more is drawn, and the

@@ -144,7 +144,7 @@ void showDrawing(ScreenPacer* pacer, QWidget* control, const QImage& drawing,
     if (deviceRect.isEmpty()) {
         return;
     }
-    if (layer == nullptr && pacer != nullptr && pacer->directPut() != nullptr &&
+    if (pacer != nullptr && pacer->directPut() != nullptr &&
         pacer->directPut()->put(control, drawing, deviceRect)) {
         return;
     }
@@ -152,13 +152,10 @@ void showDrawing(ScreenPacer* pacer, QWidget* control, const QImage& drawing,
     const QRect rect = QRectF(deviceRect.x() / ratio, deviceRect.y() / ratio,
                               deviceRect.width() / ratio, deviceRect.height() / ratio)
                            .toAlignedRect();
-    if (layer == nullptr) {
-        showChange(pacer, control, rect);
-    } else if (pacer != nullptr) {
+    if (layer != nullptr) {
         pacer->changedOnLayer(layer, rect);
     } else {
-        layer->markChanged(rect);
-        layer->flush();
+        showChange(pacer, control, rect);
     }
 }
 

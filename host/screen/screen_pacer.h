@@ -72,7 +72,8 @@ void showChange(ScreenPacer* pacer, QWidget* control, const QRect& rect);
 void idleUntil(ScreenPacer* pacer, std::chrono::steady_clock::time_point deadline);
 // A change to a control's own drawing, `deviceRect` of `drawing` (device pixels): on X the pixels
 // go to the server themselves, without the toolkit's repaint, which costs three times as much;
-// where the control is shown on a `layer` of its own, that layer gets it with the next frame;
+// where the control is shown on a `layer` of its own (only where frames are paced, so `pacer` is
+// there too), that layer gets it with the next frame;
 // elsewhere, and where that cannot be done, as showChange.
 void showDrawing(ScreenPacer* pacer, QWidget* control, const QImage& drawing,
                  const QRect& deviceRect, CompositorLayer* layer = nullptr);
