@@ -130,10 +130,15 @@ Sightings watch(const Desktop& screen, qint64 pid, const atom::Area& area, int r
     return sightings;
 }
 
+// What a running process has mapped: /proc/PID/maps, or nothing once it is gone.
+QByteArray mapsOf(qint64 pid) {
+    QFile maps(u"/proc/%1/maps"_s.arg(pid));
+    return maps.open(QIODevice::ReadOnly) ? maps.readAll() : QByteArray();
+}
+
 // Which Qt platform plugin a running process loaded: "xcb", "wayland", "offscreen" or empty.
 QString loadedPlatform(qint64 pid) {
-    QFile maps(u"/proc/%1/maps"_s.arg(pid));
-    const QByteArray text = maps.open(QIODevice::ReadOnly) ? maps.readAll() : QByteArray();
+    const QByteArray text = mapsOf(pid);
     return text.contains("/platforms/libqxcb.so")         ? u"xcb"_s
            : text.contains("/platforms/libqwayland")      ? u"wayland"_s
            : text.contains("/platforms/libqoffscreen.so") ? u"offscreen"_s
@@ -158,12 +163,8 @@ qint64 processorTicks(qint64 pid) {
 
 // The sizes of the program's shared-memory mappings of Wayland buffers (Qt's pools).
 QList<qint64> waylandBufferSizes(qint64 pid) {
-    QFile maps(u"/proc/%1/maps"_s.arg(pid));
     QList<qint64> sizes;
-    if (!maps.open(QIODevice::ReadOnly)) {
-        return sizes;
-    }
-    for (const QByteArray& line : maps.readAll().split('\n')) {
+    for (const QByteArray& line : mapsOf(pid).split('\n')) {
         if (line.contains("/memfd:wayland-shm")) {
             const QList<QByteArray> range = line.left(line.indexOf(' ')).split('-');
             sizes << range.value(1).toLongLong(nullptr, 16) -
@@ -366,9 +367,7 @@ void DesktopsTest::onEachDesktop() {
         // Qt's OpenGL client is loaded only to ask whether Qt may draw a title bar (by the time
         // the window is drawn): it is left out where the compositor draws the title bar itself.
         const auto mapped = [&] {
-            QFile maps(u"/proc/%1/maps"_s.arg(pid));
-            return maps.open(QIODevice::ReadOnly) &&
-                   maps.readAll().contains("wayland-graphics-integration-client");
+            return mapsOf(pid).contains("wayland-graphics-integration-client");
         };
         const bool compositorDecorates = kind == desktop::Kind::Kwin || kind == desktop::Kind::Sway;
         QCOMPARE(desktop::waitUntil(mapped, compositorDecorates ? 0 : 10000), !compositorDecorates);
