@@ -1,0 +1,150 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
+#include "desktop_probes.h"
+
+#include "atom_picture.h"
+#include "desktop.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <random>
+#include <unistd.h>
+
+using desktop::Desktop;
+using namespace Qt::StringLiterals;
+
+// The radius a reader hears for each orbit.
+const QStringList radiusPhrases{u"5,28"_s,  u"21,12"_s, u"47,52"_s,
+                                u"84,48"_s, u"132"_s,   u"190,08"_s};
+
+QString radiusPhrase(int orbit) {
+    return u"РАДИУС ВРАЩЕНИЯ = %1 на десять в минус одиннадцатой степени метра"_s.arg(
+        radiusPhrases.at(orbit - 1));
+}
+
+double fitOf(QSize client) {
+    return std::min(client.width() / 1043.667, client.height() / 721.0);
+}
+
+std::optional<SeenLayout> seenLayout(const QImage& shot) {
+    const QRgb ground = qRgb(0x8D, 0xA9, 0xD1);
+    QRect client;
+    for (int y = 0; y < shot.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
+        for (int x = 0; x < shot.width(); ++x) {
+            client |= row[x] == ground ? QRect(x, y, 1, 1) : QRect();
+        }
+    }
+    const std::optional<atom::Area> area = atom::findArea(shot);
+    if (client.isEmpty() || !area || !atom::drawingFaults(shot, *area).isEmpty()) {
+        return std::nullopt;
+    }
+    return SeenLayout{client, *area};
+}
+
+Sightings watch(const Desktop& screen, qint64 pid, const atom::Area& area, int radius, int shots,
+                int spacingMs, qsizetype wanted) {
+    Sightings sightings;
+    QElapsedTimer clock;
+    clock.start();
+    for (int shot = 0; shot < shots && sightings.places.size() < wanted; ++shot) {
+        QTest::qWait(int(std::max<qint64>(0, qint64{shot} * spacingMs - clock.elapsed())));
+        const atom::ElectronSighting seen =
+            atom::findElectron(screen.screenshot(pid), area, radius);
+        sightings.seen += seen.angleDegrees ? 1 : 0;
+        if (seen.angleDegrees && std::ranges::none_of(sightings.places, [&](double p) {
+                return std::abs(p - *seen.angleDegrees) < 3;
+            })) {
+            sightings.places << *seen.angleDegrees;
+        }
+        sightings.faults << (seen.fault.isEmpty() ? QStringList() : QStringList{seen.fault});
+    }
+    return sightings;
+}
+
+QByteArray mapsOf(qint64 pid) {
+    QFile maps(u"/proc/%1/maps"_s.arg(pid));
+    return maps.open(QIODevice::ReadOnly) ? maps.readAll() : QByteArray();
+}
+
+QString loadedPlatform(qint64 pid) {
+    const QByteArray text = mapsOf(pid);
+    return text.contains("/platforms/libqxcb.so")         ? u"xcb"_s
+           : text.contains("/platforms/libqwayland")      ? u"wayland"_s
+           : text.contains("/platforms/libqoffscreen.so") ? u"offscreen"_s
+                                                          : QString();
+}
+
+QString describe(const Sightings& s) {
+    return u"the electron seen in %1 screenshots, in %2 places; %3"_s.arg(s.seen)
+        .arg(s.places.size())
+        .arg(s.faults.join(u"; "_s));
+}
+
+qint64 processorTicks(qint64 pid) {
+    QFile stat(u"/proc/%1/stat"_s.arg(pid));
+    const QByteArray text = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+    // The fields after the command's name, which may hold blanks: state is the first, utime the
+    // twelfth.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
+}
+
+QList<qint64> waylandBufferSizes(qint64 pid) {
+    QList<qint64> sizes;
+    for (const QByteArray& line : mapsOf(pid).split('\n')) {
+        if (line.contains("/memfd:wayland-shm")) {
+            const QList<QByteArray> range = line.left(line.indexOf(' ')).split('-');
+            sizes << range.value(1).toLongLong(nullptr, 16) -
+                         range.value(0).toLongLong(nullptr, 16);
+        }
+    }
+    return sizes;
+}
+
+QString frameUnansweredAtClose(const QByteArray& log) {
+    static const QRegularExpression message(
+        u"client ([0-9a-fx]+) (rq|ev) "
+        u"(wl_surface@\\d+\\.(?:frame|destroy)|wl_callback@(\\d+)\\.done)"
+        u"(?:\\(new id wl_callback@(\\d+))?"_s);
+    QHash<QString, QSet<QString>> waiting; // callbacks by client
+    for (const QString& line : QString::fromUtf8(log).split(u'\n')) {
+        const QRegularExpressionMatch m = message.match(line);
+        if (!m.hasMatch()) {
+            continue;
+        }
+        QSet<QString>& callbacks = waiting[m.captured(1)];
+        if (m.captured(3).endsWith(u".frame"_s)) {
+            callbacks.insert(m.captured(5));
+        } else if (m.captured(3).endsWith(u".done"_s)) {
+            callbacks.remove(m.captured(4));
+        } else if (!callbacks.isEmpty()) {
+            return u"%1 went with frame %2 unanswered"_s.arg(m.captured(3), *callbacks.begin());
+        }
+    }
+    return {};
+}
+
+Sample sampleOf(qint64 pid, double minute) {
+    QFile status(u"/proc/%1/status"_s.arg(pid));
+    const QString text =
+        status.open(QIODevice::ReadOnly) ? QString::fromUtf8(status.readAll()) : "";
+    Sample sample{
+        minute, QRegularExpression(u"VmRSS:\\s+(\\d+)"_s).match(text).captured(1).toLongLong(), {}};
+    const QDir fds(u"/proc/%1/fd"_s.arg(pid));
+    for (const QString& fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
+        sample.files << QFile::symLinkTarget(fds.filePath(fd));
+    }
+    sample.files.sort();
+    return sample;
+}

@@ -1,0 +1,86 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
+// What the desktops test reads off the running program and its screen: the layout and electron
+// in screenshots, and the process's platform, processor time, memory and files under /proc.
+#pragma once
+
+#include "atom_picture.h"
+#include "desktop.h"
+
+#include <QImage>
+#include <QList>
+#include <QRect>
+#include <QStringList>
+#include <optional>
+
+// The phrase a reader hears for the radius on `orbit` (1 to 6).
+QString radiusPhrase(int orbit);
+
+// How many times the design's 1043.7 × 721 pixels fit the client area, across and down.
+double fitOf(QSize client);
+
+// The design as a screenshot shows it: the window's client area (all the window-blue ground the
+// design lies on) and the atom picture's drawing area in it.
+struct SeenLayout {
+    QRect client;
+    atom::Area atom;
+    [[nodiscard]] double zoom() const { return atom.rect.width() / 448.0; }
+    // Where the atom's centre lies from where it should: centred with the design, which is
+    // zoomed to fit, or left at the corner as designed where it does not fit at all. That
+    // centre lies 208 pixels right of the design's centre, and 30.7 above it, at zoom 1.
+    [[nodiscard]] QPointF offCentre() const {
+        const double z = std::max(1.0, fitOf(client.size()));
+        const QPointF design = fitOf(client.size()) <= 1
+                                   ? QRectF(client).topLeft() + QPointF(521.83, 360.5)
+                                   : QRectF(client).center();
+        return QRectF(atom.rect).center() - (design + QPointF(208 * z, -30.67 * z));
+    }
+    [[nodiscard]] bool fills() const {
+        const QPointF off = offCentre();
+        return std::abs(zoom() - std::max(1.0, fitOf(client.size()))) < 0.02 &&
+               std::abs(off.x()) <= 3 && std::abs(off.y()) <= 3;
+    }
+};
+
+std::optional<SeenLayout> seenLayout(const QImage& shot);
+
+// The electron in up to `shots` screenshots, `spacingMs` apart or as fast as they come, until
+// it was seen in `wanted` places: how often it showed on the orbit of `radius`, where, and what
+// else blue showed. A compositor that reads the window in the middle of a step shows a ring cut
+// short now and then; a trail or a second ring shows in most.
+struct Sightings {
+    int seen = 0;
+    QList<double> places;
+    QStringList faults;
+};
+
+Sightings watch(const desktop::Desktop& screen, qint64 pid, const atom::Area& area, int radius,
+                int shots, int spacingMs = 137, qsizetype wanted = 360);
+
+// What a running process has mapped: /proc/PID/maps, or nothing once it is gone.
+QByteArray mapsOf(qint64 pid);
+
+// Which Qt platform plugin a running process loaded: "xcb", "wayland", "offscreen" or empty.
+QString loadedPlatform(qint64 pid);
+
+QString describe(const Sightings& s);
+
+// Processor time of all the program's threads so far, in clock ticks (utime + stime).
+qint64 processorTicks(qint64 pid);
+
+// The sizes of the program's shared-memory mappings of Wayland buffers (Qt's pools).
+QList<qint64> waylandBufferSizes(qint64 pid);
+
+// The first frame a client asked the compositor for and still waited for when it took a surface
+// away, in weston's protocol log: Qt 6.4 may then destroy the frame's answer twice, and
+// libwayland aborts. Empty if there is none.
+QString frameUnansweredAtClose(const QByteArray& log);
+
+// The program's resident memory and open files at a moment of a soak.
+struct Sample {
+    double minute = 0;
+    qint64 residentKib = 0;
+    QStringList files;
+};
+
+Sample sampleOf(qint64 pid, double minute);

@@ -1,0 +1,81 @@
+// SPDX-FileCopyrightText: 2026 Соколов А. В.
+// SPDX-License-Identifier: LicenseRef-proprietary
+// How the program ends on each signal and when its display server goes.
+#include "desktops_test.h"
+
+#include "atom_picture.h"
+#include "desktop.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <random>
+#include <unistd.h>
+
+using desktop::Desktop;
+using namespace Qt::StringLiterals;
+
+void DesktopsTest::endsAsPromised_data() {
+    QTest::addColumn<int>("signal"); // 0: the display server is killed instead
+    QTest::addColumn<desktop::Kind>("kind");
+    QTest::addColumn<QString>("noticer"); // of a lost X display, in a process of the test's
+    QTest::newRow("SIGTERM, the session ends") << SIGTERM << desktop::Kind::XvfbOpenbox << "";
+    QTest::newRow("SIGINT, Ctrl+C in a terminal") << SIGINT << desktop::Kind::XvfbOpenbox << "";
+    QTest::newRow("SIGHUP, the terminal closes") << SIGHUP << desktop::Kind::XvfbOpenbox << "";
+    QTest::newRow("X11 lost, Qt's xcb notices") << 0 << desktop::Kind::XvfbOpenbox << "xcb";
+    QTest::newRow("X11 lost, Xlib notices") << 0 << desktop::Kind::XvfbOpenbox << "xlib";
+    QTest::newRow("X11 lost, the program") << 0 << desktop::Kind::XvfbOpenbox << "";
+    QTest::newRow("Wayland lost, the program") << 0 << desktop::Kind::Weston << "";
+}
+
+// On each signal it closes on, the program closes its window as its close button does and ends
+// with status 0. When its display server or compositor dies, it ends at once with status 1, and
+// its one line says which display it lost, whichever connection noticed.
+void DesktopsTest::endsAsPromised() {
+    QFETCH(int, signal);
+    QFETCH(desktop::Kind, kind);
+    QFETCH(QString, noticer);
+    Desktop screen(kind);
+    const QString failed = screen.start();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QProcessEnvironment extra;
+    if (signal == 0) { // ended through exit(), with every object alive: no leaks to report
+        extra.insert(u"LSAN_OPTIONS"_s, u"detect_leaks=0"_s);
+    }
+    std::unique_ptr<QProcess> program;
+    if (noticer.isEmpty()) {
+        program = start(screen, extra, QProcess::SeparateChannels);
+        QTest::qWait(1000); // the electron running
+    } else {
+        desktop::Launch how;
+        how.extra = extra;
+        how.channels = QProcess::SeparateChannels;
+        program = screen.launch(QCoreApplication::applicationFilePath(),
+                                {u"--lose-x-display"_s, noticer}, how);
+        QVERIFY(program->waitForReadyRead(10000) && program->readAll().startsWith("shown"));
+    }
+    if (signal != 0) {
+        ::kill(static_cast<pid_t>(program->processId()), signal);
+    } else {
+        screen.killDisplayServer();
+        program->write("\n");
+    }
+    QVERIFY2(program->waitForFinished(signal != 0 ? 10000 : 2000), "still running");
+    QCOMPARE(program->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program->exitCode(), signal != 0 ? 0 : 1);
+    const QStringList lines =
+        QString::fromLocal8Bit(program->readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    if (signal == 0) {
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().endsWith(u' ' + screen.displayName()), qPrintable(lines.first()));
+    }
+}
