@@ -10,9 +10,10 @@ namespace host {
 
 namespace {
 
-// A compositor sends no answer for a surface it does not show; the close waits no longer than a
-// few frames for one.
-constexpr std::chrono::milliseconds longestWait{250};
+// A compositor sends no answer for a surface it does not show, so the wait has an end; a busy one
+// answers late (KWin took up to a quarter of a second with every core busy), and an answer that
+// comes as the window goes is the very race, so the end is far beyond that.
+constexpr std::chrono::milliseconds longestWait{2000};
 
 } // namespace
 
@@ -27,7 +28,10 @@ LastFrameWait::LastFrameWait(QWidget* window) : QObject(window), m_window(window
 // two: an answer arriving as the window closes is destroyed twice, and libwayland aborts
 // (wl_proxy_unref: refcount > 0). So the window goes only with no frame unanswered, on any of
 // its surfaces. An update request reaches a surface once its last frame is answered (at once if
-// none is waiting); it is kept from the surface, so that nothing is drawn and sent after it.
+// none is waiting); from then on every one is kept from the surfaces, so that nothing is drawn and
+// sent after it. The request is posted to this thread before the frame thread lets go of the
+// surface (it still wakes the surface's frame waiters, under the surface's frame lock): asking
+// once more takes that lock, so the frame thread is done with the surface when the window goes.
 bool LastFrameWait::settled() {
     if (m_settled) {
         return true;
@@ -54,16 +58,22 @@ bool LastFrameWait::settled() {
 }
 
 bool LastFrameWait::eventFilter(QObject* watched, QEvent* event) {
-    if (m_waiting && event->type() == QEvent::UpdateRequest) {
+    if (event->type() != QEvent::UpdateRequest || !(m_waiting || m_settled)) {
+        return QObject::eventFilter(watched, event);
+    }
+    if (m_waiting) {
+        const qsizetype before = m_unanswered.size();
         m_unanswered.removeIf([&](const QPointer<QWindow>& surface) {
             return surface == nullptr || surface == watched;
         });
+        if (m_unanswered.size() < before) {
+            static_cast<QWindow*>(watched)->requestUpdate();
+        }
         if (m_unanswered.isEmpty()) {
             finish();
         }
-        return true;
     }
-    return QObject::eventFilter(watched, event);
+    return true;
 }
 
 void LastFrameWait::finish() {

@@ -28,28 +28,43 @@ void DesktopsTest::endsAsPromised_data() {
     QTest::addColumn<int>("signal"); // 0: the display server is killed instead
     QTest::addColumn<desktop::Kind>("kind");
     QTest::addColumn<QString>("noticer"); // of a lost X display, in a process of the test's
-    QTest::newRow("SIGTERM, the session ends") << SIGTERM << desktop::Kind::XvfbOpenbox << "";
-    QTest::newRow("SIGINT, Ctrl+C in a terminal") << SIGINT << desktop::Kind::XvfbOpenbox << "";
-    QTest::newRow("SIGHUP, the terminal closes") << SIGHUP << desktop::Kind::XvfbOpenbox << "";
-    QTest::newRow("X11 lost, Qt's xcb notices") << 0 << desktop::Kind::XvfbOpenbox << "xcb";
-    QTest::newRow("X11 lost, Xlib notices") << 0 << desktop::Kind::XvfbOpenbox << "xlib";
-    QTest::newRow("X11 lost, the program") << 0 << desktop::Kind::XvfbOpenbox << "";
-    QTest::newRow("Wayland lost, the program") << 0 << desktop::Kind::Weston << "";
+    QTest::addColumn<bool>("slowFrames"); // Qt's Wayland frame thread slowed where it meets a close
+    QTest::newRow("SIGTERM, the session ends")
+        << SIGTERM << desktop::Kind::XvfbOpenbox << "" << false;
+    QTest::newRow("SIGINT, Ctrl+C in a terminal")
+        << SIGINT << desktop::Kind::XvfbOpenbox << "" << false;
+    QTest::newRow("SIGHUP, the terminal closes")
+        << SIGHUP << desktop::Kind::XvfbOpenbox << "" << false;
+    QTest::newRow("X11 lost, Qt's xcb notices")
+        << 0 << desktop::Kind::XvfbOpenbox << "xcb" << false;
+    QTest::newRow("X11 lost, Xlib notices") << 0 << desktop::Kind::XvfbOpenbox << "xlib" << false;
+    QTest::newRow("X11 lost, the program") << 0 << desktop::Kind::XvfbOpenbox << "" << false;
+    QTest::newRow("Wayland lost, the program") << 0 << desktop::Kind::Weston << "" << false;
+    QTest::newRow("SIGTERM on Wayland, frames answered as it closes")
+        << SIGTERM << desktop::Kind::Weston << "" << true;
 }
 
 // On each signal it closes on, the program closes its window as its close button does and ends
 // with status 0. When its display server or compositor dies, it ends at once with status 1, and
-// its one line says which display it lost, whichever connection noticed.
+// its one line says which display it lost, whichever connection noticed. A close on Wayland
+// leaves Qt's frame thread done with the window before the window goes, however late that
+// thread runs: slowed where it meets a close, it would otherwise fail nearly every time.
 void DesktopsTest::endsAsPromised() {
     QFETCH(int, signal);
     QFETCH(desktop::Kind, kind);
     QFETCH(QString, noticer);
+    QFETCH(bool, slowFrames);
     Desktop screen(kind);
     const QString failed = screen.start();
     QVERIFY2(failed.isEmpty(), qPrintable(failed));
     QProcessEnvironment extra;
     if (signal == 0) { // ended through exit(), with every object alive: no leaks to report
         extra.insert(u"LSAN_OPTIONS"_s, u"detect_leaks=0"_s);
+    }
+    if (slowFrames) {
+        extra.insert(u"LD_PRELOAD"_s, QStringLiteral(LUMERA_SLOW_FRAME_THREAD));
+        extra.insert(u"ASAN_OPTIONS"_s,
+                     qEnvironmentVariable("ASAN_OPTIONS") + u":verify_asan_link_order=0"_s);
     }
     std::unique_ptr<QProcess> program;
     if (noticer.isEmpty()) {
@@ -74,7 +89,9 @@ void DesktopsTest::endsAsPromised() {
     QCOMPARE(program->exitCode(), signal != 0 ? 0 : 1);
     const QStringList lines =
         QString::fromLocal8Bit(program->readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
-    if (signal == 0) {
+    if (signal != 0) {
+        QVERIFY2(lines.isEmpty(), qPrintable(lines.join(u'\n')));
+    } else {
         QCOMPARE(lines.size(), 1);
         QVERIFY2(lines.first().endsWith(u' ' + screen.displayName()), qPrintable(lines.first()));
     }
