@@ -3,6 +3,7 @@
 // Program entry: hands the window to the toolkit and runs its event loop.
 #include "app/form1.h"
 #include "host/platform/display_loss.h"
+#include "host/platform/display_threads.h"
 #include "host/platform/termination.h"
 #include "host/platform/toolkit_setup.h"
 
@@ -19,5 +20,7 @@ int main(int argc, char* argv[]) {
     Form1 form;
     host::closeOnTermination(form);
     form.showMaximized();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    host::settleDisplayThreads();
+    return status;
 }

@@ -27,8 +27,8 @@ using namespace Qt::StringLiterals;
 void DesktopsTest::endsAsPromised_data() {
     QTest::addColumn<int>("signal"); // 0: the display server is killed instead
     QTest::addColumn<desktop::Kind>("kind");
-    QTest::addColumn<QString>("noticer"); // of a lost X display, in a process of the test's
-    QTest::addColumn<bool>("slowFrames"); // Qt's Wayland frame thread slowed where it meets a close
+    QTest::addColumn<QString>("noticer");  // of a lost X display, in a process of the test's
+    QTest::addColumn<bool>("slowThreads"); // Qt's Wayland threads slowed where they meet the end
     QTest::newRow("SIGTERM, the session ends")
         << SIGTERM << desktop::Kind::XvfbOpenbox << "" << false;
     QTest::newRow("SIGINT, Ctrl+C in a terminal")
@@ -40,20 +40,20 @@ void DesktopsTest::endsAsPromised_data() {
     QTest::newRow("X11 lost, Xlib notices") << 0 << desktop::Kind::XvfbOpenbox << "xlib" << false;
     QTest::newRow("X11 lost, the program") << 0 << desktop::Kind::XvfbOpenbox << "" << false;
     QTest::newRow("Wayland lost, the program") << 0 << desktop::Kind::Weston << "" << false;
-    QTest::newRow("SIGTERM on Wayland, frames answered as it closes")
+    QTest::newRow("SIGTERM on Wayland, its threads slowed")
         << SIGTERM << desktop::Kind::Weston << "" << true;
 }
 
 // On each signal it closes on, the program closes its window as its close button does and ends
 // with status 0. When its display server or compositor dies, it ends at once with status 1, and
-// its one line says which display it lost, whichever connection noticed. A close on Wayland
-// leaves Qt's frame thread done with the window before the window goes, however late that
-// thread runs: slowed where it meets a close, it would otherwise fail nearly every time.
+// its one line says which display it lost, whichever connection noticed. On Wayland it ends
+// cleanly however late Qt's threads run: slowed where they meet the end (the frame thread as the
+// window goes, the event thread as it is stopped), it would otherwise fail nearly every time.
 void DesktopsTest::endsAsPromised() {
     QFETCH(int, signal);
     QFETCH(desktop::Kind, kind);
     QFETCH(QString, noticer);
-    QFETCH(bool, slowFrames);
+    QFETCH(bool, slowThreads);
     Desktop screen(kind);
     const QString failed = screen.start();
     QVERIFY2(failed.isEmpty(), qPrintable(failed));
@@ -61,8 +61,8 @@ void DesktopsTest::endsAsPromised() {
     if (signal == 0) { // ended through exit(), with every object alive: no leaks to report
         extra.insert(u"LSAN_OPTIONS"_s, u"detect_leaks=0"_s);
     }
-    if (slowFrames) {
-        extra.insert(u"LD_PRELOAD"_s, QStringLiteral(LUMERA_SLOW_FRAME_THREAD));
+    if (slowThreads) {
+        extra.insert(u"LD_PRELOAD"_s, QStringLiteral(LUMERA_SLOW_WAYLAND_THREADS));
         extra.insert(u"ASAN_OPTIONS"_s,
                      qEnvironmentVariable("ASAN_OPTIONS") + u":verify_asan_link_order=0"_s);
     }

@@ -1,11 +1,15 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-// Preloaded into the program, slows Qt's Wayland frame thread where a window going on the main
-// thread can meet it, so that an ending unsafe from that meeting fails nearly every time.
+// Preloaded into the program, slows Qt's Wayland threads where the program's end can meet them,
+// so that an ending unsafe from that meeting fails nearly every time.
+#include <QDeadlineTimer>
+#include <QMutex>
 #include <QWaitCondition>
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <dlfcn.h>
+#include <pthread.h>
 #include <thread>
 #include <unistd.h>
 
@@ -23,6 +27,12 @@ void pauseOffTheMainThread() {
     if (gettid() != getpid()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+}
+
+bool onAWaylandEventThread() {
+    std::array<char, 16> name{};
+    pthread_getname_np(pthread_self(), name.data(), name.size());
+    return std::strcmp(name.data(), "WaylandEventThr") == 0;
 }
 
 } // namespace
@@ -43,4 +53,18 @@ void QWaitCondition::wakeAll() {
     static const auto wake = following<void (*)(QWaitCondition*)>("_ZN14QWaitCondition7wakeAllEv");
     pauseOffTheMainThread();
     wake(this);
+}
+
+// The event thread, woken once the event loop has announced its next read, runs a tenth of a
+// second later, as on a busy computer: its lock is let go meanwhile, as if it had not woken yet.
+bool QWaitCondition::wait(QMutex* lockedMutex, QDeadlineTimer deadline) {
+    static const auto wait = following<bool (*)(QWaitCondition*, QMutex*, QDeadlineTimer)>(
+        "_ZN14QWaitCondition4waitEP6QMutex14QDeadlineTimer");
+    const bool woken = wait(this, lockedMutex, deadline);
+    if (onAWaylandEventThread()) {
+        lockedMutex->unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        lockedMutex->lock();
+    }
+    return woken;
 }
