@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 #include "host/platform/display_threads.h"
 
+#include "host/platform/toolkit_setup.h"
+
 #include <QGuiApplication>
 #include <chrono>
 #include <thread>
@@ -23,7 +25,7 @@ constexpr std::chrono::milliseconds settleTime{200};
 // 300 closes on KWin with every core busy. Once it has run it waits in its poll and stops
 // cleanly, and after the event loop nothing announces another read.
 void settleDisplayThreads() {
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    if (isWaylandPlatform(QGuiApplication::platformName())) {
         std::this_thread::sleep_for(settleTime);
     }
 }

@@ -5,6 +5,7 @@
 #include "host/platform/wayland_decorations.h"
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 namespace host {
@@ -18,6 +19,10 @@ std::optional<QByteArray> defaultPlatform(const QByteArray& chosen, const QByteA
     return QByteArrayLiteral("xcb;wayland");
 }
 
+bool isWaylandPlatform(QStringView platformName) {
+    return platformName.startsWith(u"wayland");
+}
+
 void prepareToolkit() {
     // The user's own choice, QT_QPA_PLATFORM or -platform (which Qt reads over the variable),
     // wins.
@@ -26,7 +31,8 @@ void prepareToolkit() {
     }
     // Only where the window goes to a Wayland compositor: on X the question costs a connection.
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if ((platform.startsWith("wayland") || (platform.isEmpty() && qgetenv("DISPLAY").isEmpty())) &&
+    if ((isWaylandPlatform(QString::fromLatin1(platform)) ||
+         (platform.isEmpty() && qgetenv("DISPLAY").isEmpty())) &&
         leaveDecorationsToCompositor(waylandGlobals(),
                                      qgetenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION"),
                                      qgetenv("QT_WAYLAND_DISABLE_WINDOWDECORATION"))) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QStringView>
 #include <optional>
 
 namespace host {
@@ -12,6 +13,9 @@ namespace host {
 // Qt's own choice.
 [[nodiscard]] std::optional<QByteArray> defaultPlatform(const QByteArray& chosen,
                                                         const QByteArray& display);
+
+// Whether Qt's platform of that name is its Wayland client ("wayland", "wayland-egl", ...).
+[[nodiscard]] bool isWaylandPlatform(QStringView platformName);
 
 // Call first thing in main(), before QApplication is made.
 void prepareToolkit();
