@@ -5,14 +5,22 @@ PRESET ?= default
 CLOSES_PRESET ?= asan
 BUILD_DIR := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# The package groups of scripts/install-deps a command needs: building alone needs `build`;
+# running the tests needs the desktops they start and the checks they make.
+GROUPS ?= build
+TEST_GROUPS := build test desktops checks
 
 .PHONY: all deps configure build run test check check-fast lint faults memcheck clean asan bench soak closes \
 	package screenshot shots
 
 all: build
 
+# Whatever runs tests, checks or desktops installs what they use as well.
+check check-fast faults lint memcheck soak closes bench package screenshot shots asan: \
+	GROUPS = $(TEST_GROUPS)
+
 deps:
-	scripts/install-deps
+	scripts/install-deps $(GROUPS)
 
 configure: deps
 	cmake --preset $(PRESET)
@@ -20,12 +28,15 @@ configure: deps
 build: configure
 	cmake --build --preset $(PRESET) -j $(JOBS)
 
-run: build
-	$(BUILD_DIR)/$(PRESET)/app/lumera
+# The program alone, in a release build of its own: no tests, so nothing but `build` installed.
+run:
+	$(MAKE) build PRESET=program GROUPS=build
+	$(BUILD_DIR)/program/app/lumera
 
 # What CI runs: every test in the normal build, the static analysis, and the program's tests
 # again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test:
+	scripts/install-deps $(TEST_GROUPS)
 	$(MAKE) check PRESET=default
 	$(MAKE) lint
 	$(MAKE) check PRESET=asan
@@ -46,12 +57,12 @@ faults: build
 # The layer order, format and licence headers, then clang-tidy (.clang-tidy) and cppcheck over
 # our own code, from the normal build's compile commands.
 lint:
-	$(MAKE) build PRESET=default
+	$(MAKE) build PRESET=default GROUPS="$(GROUPS)"
 	scripts/lint $(BUILD_DIR)/default
 
 # The random-input run, shortened, under valgrind's memcheck.
 memcheck:
-	$(MAKE) build PRESET=default
+	$(MAKE) build PRESET=default GROUPS="$(GROUPS)"
 	tests/memcheck $(BUILD_DIR)/default
 
 # A school day on every desktop the tests know: the installed program driven from outside for
@@ -64,7 +75,7 @@ soak: build
 # every close must end with status 0 and nothing on standard error. CLOSES_LOAD=cores keeps every
 # core busy meanwhile. Not part of `make test`.
 closes:
-	$(MAKE) build PRESET=$(CLOSES_PRESET)
+	$(MAKE) build PRESET=$(CLOSES_PRESET) GROUPS="$(GROUPS)"
 	tests/closes $(BUILD_DIR)/$(CLOSES_PRESET) $(BUILD_DIR)/$(CLOSES_PRESET)/closes
 
 bench: build

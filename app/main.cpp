@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // Program entry: hands the window to the toolkit and runs its event loop.
 #include "app/form1.h"
+#include "app/identity.h"
 #include "host/platform/display_loss.h"
 #include "host/platform/display_threads.h"
 #include "host/platform/termination.h"
@@ -13,10 +14,9 @@ int main(int argc, char* argv[]) {
     host::prepareToolkit();
     host::nameLostDisplays();
     QApplication app(argc, argv);
-#ifdef LUMERA_APP_ID
     // Lets the desktop match the window to its menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral(LUMERA_APP_ID));
-#endif
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(app::desktopFileName));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(app::version));
     Form1 form;
     host::closeOnTermination(form);
     form.showMaximized();
