@@ -7,7 +7,7 @@
 #include "animation/revolution_wait.h"
 #include "host/controls/picture_box.h"
 #include "host/dispatch/runtime_error.h"
-#include "host/screen/colour.h"
+#include "ui/palette.h"
 
 namespace animation {
 
@@ -19,12 +19,12 @@ void Timer1_Timer(host::PictureBox& picture3, const ui::AnimationState& state, c
         picture3.Circle(0, 0, static_cast<float>(state.orbitRadius));
 
         const PathPoint drawn = electronCentre(state.pathRadius, step);
-        picture3.Circle(drawn.x, drawn.y, electronRadius, host::colours::blue);
+        picture3.Circle(drawn.x, drawn.y, electronRadius, ui::colours::blue);
 
         waits.wait(roundToInt32(state.delayCount));
 
         const PathPoint erased = electronCentre(state.pathRadius, step);
-        picture3.Circle(erased.x, erased.y, electronRadius, host::colours::white);
+        picture3.Circle(erased.x, erased.y, electronRadius, ui::colours::white);
 
         if (__builtin_add_overflow(step, std::int16_t{1}, &step)) {
             throw host::RuntimeError(host::ErrorCode::Overflow);

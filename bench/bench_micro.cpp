@@ -8,6 +8,7 @@
 #include "host/controls/picture_box.h"
 #include "host/controls/timer.h"
 #include "host/platform/toolkit_setup.h"
+#include "ui/palette.h"
 
 #include <QApplication>
 #include <QTest>
@@ -34,8 +35,8 @@ void stepDrawing(benchmark::State& state, host::PictureBox* picture3) {
     for (auto _ : state) {
         const auto at = animation::electronCentre(4, step);
         picture.Circle(0, 0, 4);
-        picture.Circle(at.x, at.y, animation::electronRadius, host::colours::blue);
-        picture.Circle(at.x, at.y, animation::electronRadius, host::colours::white);
+        picture.Circle(at.x, at.y, animation::electronRadius, ui::colours::blue);
+        picture.Circle(at.x, at.y, animation::electronRadius, ui::colours::white);
         step = static_cast<std::int16_t>(step % 360 + 1);
     }
     state.SetLabel(QGuiApplication::platformName().toStdString());
@@ -53,8 +54,8 @@ void stepDrawingAfterWait(benchmark::State& state, host::PictureBox* picture3,
         state.ResumeTiming();
         const auto at = animation::electronCentre(4, step);
         picture.Circle(0, 0, 4);
-        picture.Circle(at.x, at.y, animation::electronRadius, host::colours::blue);
-        picture.Circle(at.x, at.y, animation::electronRadius, host::colours::white);
+        picture.Circle(at.x, at.y, animation::electronRadius, ui::colours::blue);
+        picture.Circle(at.x, at.y, animation::electronRadius, ui::colours::white);
         step = static_cast<std::int16_t>(step % 360 + 1);
     }
 }

@@ -2,11 +2,13 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 #include "series/series_table.h"
 
+#include "ui/palette.h"
+
 namespace series {
 
 namespace {
 
-namespace c = host::colours;
+namespace c = ui::colours;
 
 // Wavelengths by Rydberg's formula λ = 1 / (R (1/n² − 1/m²)), with Bohr's R, to the nanometre.
 constexpr std::array<SeriesColumn, levelCount> table{{

@@ -3,7 +3,7 @@
 // The series table: every figure the window shows for each lower level, held as data.
 #pragma once
 
-#include "host/screen/colour.h"
+#include "host/screen/bgr.h"
 
 #include <array>
 #include <cstdint>

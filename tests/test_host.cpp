@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
 // The promises of the host layer, each checked as the program relies on it.
+#include "host/controls/frame.h"
 #include "host/controls/label.h"
 #include "host/controls/line.h"
 #include "host/controls/option_button.h"
@@ -8,7 +9,7 @@
 #include "host/controls/timer.h"
 #include "host/dispatch/call_gate.h"
 #include "host/dispatch/dispatcher.h"
-#include "host/screen/screen_pacer.h"
+#include "host/paint/screen_pacer.h"
 
 #include <QElapsedTimer>
 #include <QExposeEvent>
@@ -21,6 +22,15 @@
 using namespace host;
 
 namespace {
+
+// The host's tests draw in colours of their own.
+namespace colours {
+constexpr Bgr black{0x000000};
+constexpr Bgr white{0xFFFFFF};
+constexpr Bgr red{0x0000FF};
+constexpr Bgr blue{0xFF0000};
+constexpr Bgr yellow{0x80FFFF};
+} // namespace colours
 
 // Pixels of a colour on the screen in a rectangle of a window, read without running the event
 // loop.
@@ -124,7 +134,7 @@ private slots:
         window.resize(200, 124);
         PictureBox* picture = atomPicture(window, gate);
         auto* label = new Label(QStringLiteral("Label27"), FontSpec{9.75, 700}, gate, &window);
-        label->setColours(colours::black, colours::panelYellow);
+        label->setColours(colours::black, colours::yellow);
         const QRect inLabel(130, 10, 25, 17);
         label->setGeometry(inLabel);
         window.show();
@@ -206,13 +216,13 @@ private slots:
     void optionGroupClicksOnlyTheNewlySelected() {
         CallGate gate;
         QWidget window;
-        auto* frame = new Frame(QStringLiteral("Frame1"), colours::panelYellow, &window);
+        auto* frame = new Frame(QStringLiteral("Frame1"), colours::yellow, &window);
         frame->resize(200, 40);
         QList<OptionButton*> buttons;
         QStringList clicks;
         for (int n = 1; n <= 3; ++n) {
-            auto* button = new OptionButton(QStringLiteral("Option%1").arg(n), colours::panelYellow,
-                                            gate, frame);
+            auto* button =
+                new OptionButton(QStringLiteral("Option%1").arg(n), colours::yellow, gate, frame);
             button->setGeometry(n * 40, 10, 17, 17);
             buttons << button;
             // Raised once the group has made it the selected button.

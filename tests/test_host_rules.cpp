@@ -7,11 +7,11 @@
 #include "host/accessibility/bus_answers.h"
 #include "host/controls/circle_record.h"
 #include "host/dispatch/call_gate.h"
+#include "host/paint/circle_outlines.h"
+#include "host/paint/frame_budget.h"
 #include "host/platform/display_loss.h"
 #include "host/platform/toolkit_setup.h"
 #include "host/platform/wayland_decorations.h"
-#include "host/screen/circle_raster.h"
-#include "host/screen/frame_budget.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
 #include "ui/form1_description.h"
+#include "ui/palette.h"
 
 #include <array>
 
@@ -17,7 +18,7 @@ using host::rows::label;
 using host::rows::line;
 using host::rows::shape;
 using host::rows::timer;
-namespace c = host::colours;
+namespace c = ui::colours;
 constexpr auto centred = host::Alignment::Centre;
 
 // Every orbit button sits in the frame, on the panel's yellow, one cell high.

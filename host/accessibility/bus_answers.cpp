@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 #include "host/accessibility/bus_answers.h"
 
-#include "host/screen/screen_pacer.h"
+#include "host/paint/screen_pacer.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -48,8 +48,8 @@ void BusAnswers::answerWaiting() {
 
 void BusAnswers::idleUntil(ScreenPacer* pacer, std::chrono::steady_clock::time_point deadline) {
     // A reader asks one question at a time, each changed phrase after a choice: left to the next
-    // circle, each would wait for a step of the electron, up to 7.5 ms on orbit 6. With no reader
-    // on the bus the wait wakes for nothing.
+    // drawing, each would wait for a whole step of the handler that holds the thread. With no
+    // reader on the bus the wait wakes for nothing.
     while (tree() != nullptr) {
         const auto slice = std::chrono::steady_clock::now() + waitSlice;
         if (slice >= deadline) {

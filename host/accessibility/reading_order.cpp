@@ -29,7 +29,7 @@ public:
         const ReadingOrder* order = ReadingOrder::of(object());
         if (qobject_cast<const PictureBox*>(object()) && order && order->parentOf(object()) &&
             order->childrenOf(object()).isEmpty()) {
-            return QAccessible::Graphic; // the atom picture: read by its description
+            return QAccessible::Graphic; // a picture alone: read by its description
         }
         return QAccessibleWidget::role();
     }
@@ -83,7 +83,7 @@ public:
     }
 };
 
-// An orbit button met in its panel's grouping, which its frame only groups for the eye. It is
+// An option button met in its panel's grouping, which its frame only groups for the eye. It is
 // pressed and read as checked as any radio button is.
 class OptionStop : public Stop {
 public:

@@ -40,8 +40,7 @@ struct RecordedCircle {
 
 // A circle drawn again where an earlier one was sets exactly the earlier one's pixels, so only its
 // latest drawing is kept, at the end: the record never holds more entries than different circles
-// were drawn (an orbit and 360 places of the ring on it, for each orbit), however long the
-// electron goes round.
+// were drawn, however long an animation goes on drawing the same circles over and over.
 class CircleRecord {
 public:
     void add(const RecordedCircle& circle);

@@ -3,7 +3,7 @@
 #include "host/controls/label.h"
 
 #include "host/dispatch/call_gate.h"
-#include "host/screen/screen_pacer.h"
+#include "host/paint/screen_pacer.h"
 #include "host/screen/superscript_text.h"
 
 #include <QAccessible>

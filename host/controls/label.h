@@ -4,7 +4,7 @@
 #pragma once
 
 #include "host/controls/alignment.h"
-#include "host/screen/colour.h"
+#include "host/screen/bgr.h"
 #include "host/screen/fonts.h"
 
 #include <QWidget>
@@ -58,8 +58,8 @@ private:
     ScreenPacer* m_pacer;
     FontSpec m_fontSpec;
     QString m_caption;
-    Bgr m_fore = colours::black;
-    Bgr m_back = colours::white;
+    Bgr m_fore = defaultForeColor;
+    Bgr m_back = defaultBackColor;
     Alignment m_alignment = Alignment::Left;
 };
 

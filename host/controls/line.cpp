@@ -3,7 +3,7 @@
 #include "host/controls/line.h"
 
 #include "host/dispatch/call_gate.h"
-#include "host/screen/screen_pacer.h"
+#include "host/paint/screen_pacer.h"
 
 #include <QPainter>
 

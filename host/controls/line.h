@@ -3,7 +3,7 @@
 // A line between two end points with a writable colour, drawn over what lies behind it.
 #pragma once
 
-#include "host/screen/colour.h"
+#include "host/screen/bgr.h"
 
 #include <QWidget>
 

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 #include "host/controls/option_button.h"
 
+#include "host/controls/frame.h"
 #include "host/dispatch/call_gate.h"
 
 #include <QButtonGroup>
@@ -11,25 +12,6 @@
 #include <algorithm>
 
 namespace host {
-
-namespace {
-
-void paintBackground(QWidget& widget, Bgr background) {
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window, toQColor(background));
-    palette.setColor(QPalette::Button, toQColor(background));
-    widget.setPalette(palette);
-    widget.setAutoFillBackground(true);
-}
-
-} // namespace
-
-Frame::Frame(const QString& name, Bgr background, QWidget* parent)
-    : QWidget(parent), m_group(new QButtonGroup(this)) {
-    setObjectName(name);
-    m_group->setExclusive(true);
-    paintBackground(*this, background);
-}
 
 OptionButton::OptionButton(const QString& name, Bgr background, CallGate& gate, Frame* frame)
     : QRadioButton(frame), m_gate(gate) {

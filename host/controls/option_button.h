@@ -1,30 +1,16 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-// Option buttons and the frame that makes them one group with exactly one selected.
+// An option button: one of a frame's group, of which exactly one is selected.
 #pragma once
 
-#include "host/screen/colour.h"
+#include "host/screen/bgr.h"
 
 #include <QRadioButton>
-#include <QWidget>
-
-class QButtonGroup;
 
 namespace host {
 
 class CallGate;
-
-class Frame : public QWidget {
-    Q_OBJECT
-
-public:
-    Frame(const QString& name, Bgr background, QWidget* parent);
-
-    [[nodiscard]] QButtonGroup* group() const { return m_group; }
-
-private:
-    QButtonGroup* m_group;
-};
+class Frame;
 
 class OptionButton : public QRadioButton {
     Q_OBJECT

@@ -5,8 +5,9 @@
 #pragma once
 
 #include "host/controls/circle_record.h"
-#include "host/screen/circle_raster.h"
-#include "host/screen/colour.h"
+#include "host/controls/picture_surface.h"
+#include "host/paint/circle_outlines.h"
+#include "host/screen/bgr.h"
 
 #include <QImage>
 #include <QWidget>
@@ -18,31 +19,6 @@ namespace host {
 class CallGate;
 class CompositorLayer;
 class ScreenPacer;
-
-// The inner area: paints the persistent drawing, so a repaint restores every circle.
-class PictureSurface : public QWidget {
-    Q_OBJECT
-
-public:
-    // Draws what was drawn anew into a blank image of the surface's present size.
-    using Redraw = std::function<void(QImage&)>;
-
-    PictureSurface(Bgr background, QWidget* parent);
-
-    // The drawing in device pixels, created on first use. When the surface's size or pixel ratio
-    // has changed since, it is made anew at the new size, never stretched.
-    [[nodiscard]] QImage& drawing();
-    [[nodiscard]] bool hasDrawing() const { return !m_drawing.isNull(); }
-    void setRedraw(Redraw redraw) { m_redraw = std::move(redraw); }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    Bgr m_background;
-    QImage m_drawing;
-    Redraw m_redraw;
-};
 
 class PictureBox : public QWidget {
     Q_OBJECT
@@ -89,7 +65,7 @@ private:
     CallGate& m_gate;
     ScreenPacer* m_pacer;
     Bgr m_background;
-    Bgr m_foreColor = colours::black;
+    Bgr m_foreColor = defaultForeColor;
     PictureSurface* m_surface;
     // Where frames are paced (Wayland), the inner area is shown on a layer of its own once drawn
     // on.

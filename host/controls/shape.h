@@ -3,7 +3,7 @@
 // A circle shape with an outline (one pixel at zoom 1) and a solid fill.
 #pragma once
 
-#include "host/screen/colour.h"
+#include "host/screen/bgr.h"
 
 #include <QWidget>
 

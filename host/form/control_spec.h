@@ -6,7 +6,7 @@
 
 #include "host/accessibility/reading_stop.h"
 #include "host/controls/alignment.h"
-#include "host/screen/colour.h"
+#include "host/screen/bgr.h"
 #include "host/screen/fonts.h"
 
 #include <span>
@@ -27,8 +27,8 @@ struct ControlSpec {
     int height = 0;
     const char* caption = "";
     FontSpec font{};
-    Bgr fore = colours::black;
-    Bgr back = colours::white;
+    Bgr fore = defaultForeColor;
+    Bgr back = defaultBackColor;
     Alignment alignment = Alignment::Left;
     // Lines: the two end points in twips and the width in pixels.
     int x1 = 0;
@@ -137,7 +137,7 @@ constexpr ControlSpec shape(const char* name, const char* in, int l, int t, int 
 
 constexpr ControlSpec image(const char* name, const char* in, int l, int t, int w, int h,
                             const char* picture) {
-    ControlSpec row = control(name, Kind::Image, in, l, t, w, h, colours::white);
+    ControlSpec row = control(name, Kind::Image, in, l, t, w, h, defaultBackColor);
     row.picture = picture;
     return row;
 }

@@ -4,6 +4,7 @@
 
 #include "host/accessibility/bus_answers.h"
 #include "host/accessibility/reading_order.h"
+#include "host/controls/frame.h"
 #include "host/controls/image.h"
 #include "host/controls/label.h"
 #include "host/controls/line.h"
@@ -14,9 +15,9 @@
 #include "host/dispatch/call_gate.h"
 #include "host/dispatch/dispatcher.h"
 #include "host/form/control_spec.h"
-#include "host/screen/colour.h"
-#include "host/screen/last_frame_wait.h"
-#include "host/screen/screen_pacer.h"
+#include "host/paint/last_frame_wait.h"
+#include "host/paint/screen_pacer.h"
+#include "host/screen/bgr.h"
 #include "host/screen/units.h"
 #include "host/screen/zoom.h"
 
@@ -188,7 +189,7 @@ void Window::layOut() {
 
 void Window::resizeEvent(QResizeEvent* event) {
     // The zoom follows the client area whenever it changes: some window managers maximise or
-    // tile the window only after it is first drawn, and a teacher may resize it or move it to a
+    // tile the window only after it is first drawn, and a user may resize it or move it to a
     // projector. No handler runs for it; the controls are placed again as at the start.
     const Zoom chosen = chooseZoom(size(), m_extent);
     if (chosen != m_zoom) {

@@ -41,8 +41,8 @@ public:
 
 signals:
     // The window became active (focused, or first on the screen) for the first time after it
-    // was shown. Raised once only: a later activation would reset the electron to orbit 1
-    // beside another series' figures.
+    // was shown. Raised once only, as the form's Activate is: a handler that sets the form up
+    // there must not run again on a later activation.
     void Activate();
     // The window is going: raised once, before it waits for its last frames to be answered.
     void closing();

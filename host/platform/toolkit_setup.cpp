@@ -38,13 +38,13 @@ void prepareToolkit() {
                                      qgetenv("QT_WAYLAND_DISABLE_WINDOWDECORATION"))) {
         qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", QByteArrayLiteral("1"));
     }
-    // A revolution holds the thread far longer than Qt's Wayland client waits for a frame's
+    // A handler may hold the thread far longer than Qt's Wayland client waits for a frame's
     // answer (100 ms) before it takes the window for hidden and drops every drawing until the
-    // compositor's next frame: the electron would vanish for good.
+    // compositor's next frame: what the handler draws would vanish for good.
     if (!qEnvironmentVariableIsSet("QT_WAYLAND_FRAME_CALLBACK_TIMEOUT")) {
         qputenv("QT_WAYLAND_FRAME_CALLBACK_TIMEOUT", QByteArrayLiteral("600000"));
     }
-    // The electron flushes a few pixels at a time, over and over, while its handler holds the
+    // A handler that animates flushes a few pixels at a time, over and over, while it holds the
     // thread. Shared-memory images make each small flush wait for the X server to finish the
     // previous one; plain requests do not.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {

@@ -13,7 +13,7 @@ bool leaveDecorationsToCompositor(const QByteArrayList& globals, const QByteArra
     // Qt 6.4 draws its own title bar only with its OpenGL client loaded (Mesa's, about 19 MB of
     // private memory here), and loads it only to ask whether it may draw one. Where the
     // compositor draws the title bar (KWin, sway) nothing visible changes without it; where it
-    // does not (GNOME, weston) the teacher keeps Qt's title bar and its close button.
+    // does not (GNOME, weston) the user keeps Qt's title bar and its close button.
     return userIntegration.isEmpty() && userDecorationChoice.isEmpty() &&
            globals.contains(QByteArrayLiteral("zxdg_decoration_manager_v1"));
 }

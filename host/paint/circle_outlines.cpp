@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-#include "host/screen/circle_raster.h"
+#include "host/paint/circle_outlines.h"
 
 #include <algorithm>
 #include <climits>
@@ -99,7 +99,7 @@ QRect CircleOutlines::draw(QImage& image, QPointF centre, double radius, QRgb co
         m_stride = image.bytesPerLine();
     }
     const Key key{centre.x(), centre.y(), radius};
-    // Most circles are one of the last two: the orbit, and the ring just drawn.
+    // Most circles are one of the last two: an animation alternates a background and a mover.
     for (const auto& [lastKey, lastOffsets] : m_lastTwo) {
         if (lastOffsets != nullptr && lastKey == key) {
             return plot(image, *lastOffsets, colour);

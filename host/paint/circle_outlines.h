@@ -16,8 +16,8 @@
 
 namespace host {
 
-// Each outline is worked out once and kept: a revolution repairs its orbit at every step and
-// draws each ring where it drew it one revolution before, then erases it there.
+// Each outline is worked out once and kept: an animation draws and erases the same few circles
+// over and over, at the same places.
 class CircleOutlines {
 public:
     // The outline of the circle (centre and radius in the image's device pixels), without
@@ -26,7 +26,8 @@ public:
     // changed (empty when none did). The image must be Format_RGB32.
     QRect draw(QImage& image, QPointF centre, double radius, QRgb colour);
 
-    // Enough for every ring of every orbit at once; beyond it the outlines are worked out anew.
+    // Enough for a few thousand different circles at once; beyond it the outlines are worked out
+    // anew.
     static constexpr std::size_t kept = 4096;
 
 private:

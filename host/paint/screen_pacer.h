@@ -4,7 +4,7 @@
 // at most once a frame where every flush goes through a compositor (Wayland).
 #pragma once
 
-#include "host/screen/frame_budget.h"
+#include "host/paint/frame_budget.h"
 
 #include <QObject>
 #include <QPointer>
@@ -40,7 +40,7 @@ public:
     [[nodiscard]] Mode mode() const { return m_mode; }
 
     // A control is about to change what it shows. When a frame is due, the screen first gets
-    // what is drawn now: it has been there longest (the electron, all through its wait).
+    // what is drawn now: it has been there longest (all through the handler's wait).
     void beforeChange();
     // The control changed `rect` (its own coordinates); it reaches the screen with a frame.
     void changed(QWidget* control, const QRect& rect);

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-#include "host/screen/last_frame_wait.h"
+#include "host/paint/last_frame_wait.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-// Colours as the program speaks of them (0xBBGGRR) and the one place they become Qt colours.
+// Colours as the controls take them (0xBBGGRR) and the one place they become Qt colours.
 #pragma once
 
 #include <QColor>
@@ -15,17 +15,9 @@ struct Bgr {
     friend constexpr bool operator==(Bgr, Bgr) = default;
 };
 
-namespace colours {
-inline constexpr Bgr black{0x000000};
-inline constexpr Bgr white{0xFFFFFF};
-inline constexpr Bgr red{0x0000FF};
-inline constexpr Bgr green{0x00FF00};
-inline constexpr Bgr blue{0xFF0000};
-inline constexpr Bgr cyan{0xFFFF00};
-inline constexpr Bgr magenta{0xFF00FF};
-inline constexpr Bgr windowBlue{0xD1A98D};
-inline constexpr Bgr panelYellow{0xA8F9FB};
-} // namespace colours
+// What a control is drawn in until it is told otherwise.
+inline constexpr Bgr defaultForeColor{0x000000};
+inline constexpr Bgr defaultBackColor{0xFFFFFF};
 
 [[nodiscard]] constexpr int redOf(Bgr c) {
     return static_cast<int>(c.value & 0xFFu);

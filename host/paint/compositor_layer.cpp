@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-#include "host/screen/compositor_layer.h"
+#include "host/paint/compositor_layer.h"
 
 #include <QExposeEvent>
 #include <QPaintEvent>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-#include "host/screen/frame_budget.h"
+#include "host/paint/frame_budget.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-#include "host/screen/x11_direct_put.h"
+#include "host/paint/x11_direct_put.h"
 
 #include <QApplication>
 #include <QBackingStore>

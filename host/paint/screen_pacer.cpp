@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-#include "host/screen/screen_pacer.h"
+#include "host/paint/screen_pacer.h"
 
-#include "host/screen/compositor_layer.h"
-#include "host/screen/x11_direct_put.h"
+#include "host/paint/compositor_layer.h"
+#include "host/paint/x11_direct_put.h"
 
 #include <QAbstractEventDispatcher>
 #include <QImage>
