@@ -9,25 +9,36 @@
 #include "host/controls/picture_box.h"
 #include "host/controls/timer.h"
 #include "series/series_table.h"
+#include "ui/control_names.h"
 #include "ui/form1_description.h"
+
+#include <algorithm>
+
+namespace {
+
+// The orbit buttons in order: orbit n's at n − 1.
+std::array<host::OptionButton*, 6> orbitButtons(const host::Window& form) {
+    std::array<host::OptionButton*, 6> buttons{};
+    std::ranges::transform(ui::names::options, buttons.begin(), [&form](ui::names::Name name) {
+        return &form.control<host::OptionButton>(name);
+    });
+    return buttons;
+}
+
+} // namespace
 
 Form1::Form1(QWidget* parent, std::chrono::nanoseconds pass)
     : host::Window(ui::form1Description(), HostServices::gate, HostServices::dispatcher, parent),
       m_pace{.pass = pass,
              .sleepUntil = [this](animation::WaitClock::time_point until) { idleUntil(until); }},
-      m_picture3(control<host::PictureBox>("Picture3")),
-      m_option1(control<host::OptionButton>("Option1")),
-      m_timer1(control<host::Timer>("Timer1")), m_options{&control<host::OptionButton>("Option1"),
-                                                          &control<host::OptionButton>("Option2"),
-                                                          &control<host::OptionButton>("Option3"),
-                                                          &control<host::OptionButton>("Option4"),
-                                                          &control<host::OptionButton>("Option5"),
-                                                          &control<host::OptionButton>("Option6")},
+      m_picture3(control<host::PictureBox>(ui::names::picture3)),
+      m_option1(control<host::OptionButton>(ui::names::option1)),
+      m_timer1(control<host::Timer>(ui::names::timer1)), m_options(orbitButtons(*this)),
       m_seriesFields(series::SeriesFields::of(*this)) {
     auto& run = HostServices::dispatcher;
     connect(this, &host::Window::Activate, this,
             [this, &run] { run.run("Form_Activate", [this] { Form_Activate(); }); });
-    connect(&control<host::Label>("Label1"), &host::Label::doubleClicked, this,
+    connect(&control<host::Label>(ui::names::label1), &host::Label::doubleClicked, this,
             [this, &run] { run.run("Label1_DblClick", [this] { Label1_DblClick(); }); });
     connect(&m_timer1, &host::Timer::tick, this,
             [this, &run] { run.run("Timer1_Timer", [this] { Timer1_Timer(); }); });

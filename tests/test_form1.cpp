@@ -5,6 +5,7 @@
 #include "host/controls/option_button.h"
 #include "host/controls/picture_box.h"
 #include "host/controls/timer.h"
+#include "ui/control_names.h"
 
 #include <QTest>
 
@@ -26,20 +27,20 @@ private slots:
     // Option1.
     void activationDrawsTheOrbitsAndStartsTheTimer() {
         Form1 form;
-        auto& timer = form.control<host::Timer>("Timer1");
+        auto& timer = form.control<host::Timer>(ui::names::timer1);
         QVERIFY(!timer.isEnabled());
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QCOMPARE(stateOf(form), (QList<double>{4, 4, 300000}));
         QVERIFY(timer.isEnabled());
         QCOMPARE(timer.interval(), 10); // the pause between revolutions, where input is answered
-        const QImage drawing = form.control<host::PictureBox>("Picture3").drawing();
+        const QImage drawing = form.control<host::PictureBox>(ui::names::picture3).drawing();
         for (int r = 4; r <= 14; r += 2) { // ink within a pixel, right of the nucleus
             const int x = qRound(224 + r * 448.0 / 30);
             const auto ink = [&](int dx) { return qGray(drawing.pixel(x + dx, 224)) < 100; };
             QVERIFY2(ink(-1) || ink(0) || ink(1), qPrintable(QString::number(r)));
         }
-        form.control<host::OptionButton>("Option3").setChecked(true);
+        form.control<host::OptionButton>(ui::names::option3).setChecked(true);
         timer.setEnabled(false);
         // Raised once: a window that gets the focus back keeps the orbit chosen.
         QWidget other;

@@ -8,6 +8,7 @@
 #include "host/controls/option_button.h"
 #include "series/number_text.h"
 #include "series/series_table.h"
+#include "ui/control_names.h"
 #include "ui/series_fields.h"
 
 #include <QTest>
@@ -25,7 +26,7 @@ QStringList writtenFields() {
 const QStringList written = writtenFields();
 
 host::OptionButton& option(const Form1& w, int n) {
-    return w.control<host::OptionButton>(qPrintable(QStringLiteral("Option%1").arg(n)));
+    return w.control<host::OptionButton>(ui::names::options.at(n - 1));
 }
 
 // Every written field as the user reads it, a mark by its colour (0xBBGGRR).
