@@ -42,22 +42,16 @@ Form1::Form1(QWidget* parent, std::chrono::nanoseconds pass)
             [this, &run] { run.run("Label1_DblClick", [this] { Label1_DblClick(); }); });
     connect(&m_timer1, &host::Timer::tick, this,
             [this, &run] { run.run("Timer1_Timer", [this] { Timer1_Timer(); }); });
-    using Handler = void (Form1::*)();
-    static constexpr std::array<std::pair<const char*, Handler>, 6> optionHandlers{{
-        {"Option1_Click", &Form1::Option1_Click},
-        {"Option2_Click", &Form1::Option2_Click},
-        {"Option3_Click", &Form1::Option3_Click},
-        {"Option4_Click", &Form1::Option4_Click},
-        {"Option5_Click", &Form1::Option5_Click},
-        {"Option6_Click", &Form1::Option6_Click},
-    }};
+    // Six handlers of the event map, one routine: each reports an error under its own name.
+    static constexpr std::array<const char*, 6> optionHandlers{
+        "Option1_Click", "Option2_Click", "Option3_Click",
+        "Option4_Click", "Option5_Click", "Option6_Click",
+    };
     for (std::size_t i = 0; i < m_options.size(); ++i) {
-        // Named copies, not a structured binding: lambdas capture those only from C++20 on,
-        // which the static analyser's compiler does not know yet.
-        const char* const name = optionHandlers[i].first;
-        const Handler handler = optionHandlers[i].second;
-        connect(m_options[i], &host::OptionButton::Click, this, [this, &run, name, handler] {
-            run.run(name, [this, handler] { (this->*handler)(); });
+        const char* const name = optionHandlers.at(i);
+        const int orbit = static_cast<int>(i) + 1;
+        connect(m_options[i], &host::OptionButton::Click, this, [this, &run, name, orbit] {
+            run.run(name, [this, orbit] { chooseOrbit(orbit); });
         });
     }
     m_picture3.setAccessibleDescription(atomDescription(1));
@@ -85,32 +79,13 @@ void Form1::Timer1_Timer() {
     animation::Timer1_Timer(m_picture3, m_animation, m_pace);
 }
 
-void Form1::Option1_Click() {
-    selectSeries(1);
-}
-void Form1::Option2_Click() {
-    selectSeries(2);
-}
-void Form1::Option3_Click() {
-    selectSeries(3);
-}
-void Form1::Option4_Click() {
-    selectSeries(4);
-}
-void Form1::Option5_Click() {
-    selectSeries(5);
-}
-void Form1::Option6_Click() {
-    selectSeries(6);
-}
-
-void Form1::selectSeries(int level) {
-    const auto index = static_cast<std::size_t>(level - 1);
+void Form1::chooseOrbit(int orbit) {
+    const auto index = static_cast<std::size_t>(orbit - 1);
     series::selectSeries(*m_options.at(index), series::seriesTable().at(index), m_animation,
                          m_seriesFields);
     // A reader who cannot see the electron hears where it now runs.
     if (m_options.at(index)->isChecked()) {
-        m_picture3.setAccessibleDescription(atomDescription(level));
+        m_picture3.setAccessibleDescription(atomDescription(orbit));
     }
 }
 
