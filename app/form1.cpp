@@ -67,9 +67,11 @@ void Form1::Form_Activate() {
     m_picture3.Circle(0, 0, 10);
     m_picture3.Circle(0, 0, 12);
     m_picture3.Circle(0, 0, 14);
-    m_animation.orbitRadius = 4;
-    m_animation.pathRadius = 4;
-    m_animation.delayCount = 300000;
+    // Orbit 1's state, whichever button is selected.
+    const series::SeriesColumn& orbit1 = series::seriesTable().front();
+    m_animation.orbitRadius = orbit1.radius;
+    m_animation.pathRadius = orbit1.radius;
+    m_animation.delayCount = orbit1.delayCount;
     if (m_option1.Value()) {
         m_timer1.setEnabled(true);
     }

@@ -5,6 +5,7 @@
 #include "host/controls/option_button.h"
 #include "host/controls/picture_box.h"
 #include "host/controls/timer.h"
+#include "series/series_table.h"
 #include "ui/control_names.h"
 
 #include <QTest>
@@ -14,6 +15,12 @@ namespace {
 QList<double> stateOf(const Form1& form) {
     const ui::AnimationState& s = form.animation();
     return {static_cast<double>(s.pathRadius), static_cast<double>(s.orbitRadius), s.delayCount};
+}
+
+// The state a choice of `orbit` writes: its column of the series table.
+QList<double> stateOfOrbit(int orbit) {
+    const series::SeriesColumn& c = series::seriesTable().at(std::size_t(orbit - 1));
+    return {double(c.radius), double(c.radius), c.delayCount};
 }
 
 } // namespace
@@ -31,7 +38,7 @@ private slots:
         QVERIFY(!timer.isEnabled());
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        QCOMPARE(stateOf(form), (QList<double>{4, 4, 300000}));
+        QCOMPARE(stateOf(form), stateOfOrbit(1));
         QVERIFY(timer.isEnabled());
         QCOMPARE(timer.interval(), 10); // the pause between revolutions, where input is answered
         const QImage drawing = form.control<host::PictureBox>(ui::names::picture3).drawing();
@@ -48,9 +55,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&other));
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        QCOMPARE(stateOf(form), (QList<double>{8, 8, 800000}));
+        QCOMPARE(stateOf(form), stateOfOrbit(3));
         form.Form_Activate();
-        QCOMPARE(stateOf(form), (QList<double>{4, 4, 300000}));
+        QCOMPARE(stateOf(form), stateOfOrbit(1));
         QVERIFY(!timer.isEnabled());
     }
 };
