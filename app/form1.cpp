@@ -9,44 +9,49 @@
 #include "host/controls/picture_box.h"
 #include "host/controls/timer.h"
 #include "series/series_table.h"
+#include "ui/control_names.h"
 #include "ui/form1_description.h"
+
+#include <algorithm>
+
+namespace {
+
+// The orbit buttons in order: orbit n's at n − 1.
+std::array<host::OptionButton*, 6> orbitButtons(const host::Window& form) {
+    std::array<host::OptionButton*, 6> buttons{};
+    std::ranges::transform(ui::names::options, buttons.begin(), [&form](ui::names::Name name) {
+        return &form.control<host::OptionButton>(name);
+    });
+    return buttons;
+}
+
+} // namespace
 
 Form1::Form1(QWidget* parent, std::chrono::nanoseconds pass)
     : host::Window(ui::form1Description(), HostServices::gate, HostServices::dispatcher, parent),
       m_pace{.pass = pass,
              .sleepUntil = [this](animation::WaitClock::time_point until) { idleUntil(until); }},
-      m_picture3(control<host::PictureBox>("Picture3")),
-      m_option1(control<host::OptionButton>("Option1")),
-      m_timer1(control<host::Timer>("Timer1")), m_options{&control<host::OptionButton>("Option1"),
-                                                          &control<host::OptionButton>("Option2"),
-                                                          &control<host::OptionButton>("Option3"),
-                                                          &control<host::OptionButton>("Option4"),
-                                                          &control<host::OptionButton>("Option5"),
-                                                          &control<host::OptionButton>("Option6")},
+      m_picture3(control<host::PictureBox>(ui::names::picture3)),
+      m_option1(control<host::OptionButton>(ui::names::option1)),
+      m_timer1(control<host::Timer>(ui::names::timer1)), m_options(orbitButtons(*this)),
       m_seriesFields(series::SeriesFields::of(*this)) {
     auto& run = HostServices::dispatcher;
     connect(this, &host::Window::Activate, this,
             [this, &run] { run.run("Form_Activate", [this] { Form_Activate(); }); });
-    connect(&control<host::Label>("Label1"), &host::Label::doubleClicked, this,
+    connect(&control<host::Label>(ui::names::label1), &host::Label::doubleClicked, this,
             [this, &run] { run.run("Label1_DblClick", [this] { Label1_DblClick(); }); });
     connect(&m_timer1, &host::Timer::tick, this,
             [this, &run] { run.run("Timer1_Timer", [this] { Timer1_Timer(); }); });
-    using Handler = void (Form1::*)();
-    static constexpr std::array<std::pair<const char*, Handler>, 6> optionHandlers{{
-        {"Option1_Click", &Form1::Option1_Click},
-        {"Option2_Click", &Form1::Option2_Click},
-        {"Option3_Click", &Form1::Option3_Click},
-        {"Option4_Click", &Form1::Option4_Click},
-        {"Option5_Click", &Form1::Option5_Click},
-        {"Option6_Click", &Form1::Option6_Click},
-    }};
+    // Six handlers of the event map, one routine: each reports an error under its own name.
+    static constexpr std::array<const char*, 6> optionHandlers{
+        "Option1_Click", "Option2_Click", "Option3_Click",
+        "Option4_Click", "Option5_Click", "Option6_Click",
+    };
     for (std::size_t i = 0; i < m_options.size(); ++i) {
-        // Named copies, not a structured binding: lambdas capture those only from C++20 on,
-        // which the static analyser's compiler does not know yet.
-        const char* const name = optionHandlers[i].first;
-        const Handler handler = optionHandlers[i].second;
-        connect(m_options[i], &host::OptionButton::Click, this, [this, &run, name, handler] {
-            run.run(name, [this, handler] { (this->*handler)(); });
+        const char* const name = optionHandlers.at(i);
+        const int orbit = static_cast<int>(i) + 1;
+        connect(m_options[i], &host::OptionButton::Click, this, [this, &run, name, orbit] {
+            run.run(name, [this, orbit] { chooseOrbit(orbit); });
         });
     }
     m_picture3.setAccessibleDescription(atomDescription(1));
@@ -62,9 +67,11 @@ void Form1::Form_Activate() {
     m_picture3.Circle(0, 0, 10);
     m_picture3.Circle(0, 0, 12);
     m_picture3.Circle(0, 0, 14);
-    m_animation.orbitRadius = 4;
-    m_animation.pathRadius = 4;
-    m_animation.delayCount = 300000;
+    // Orbit 1's state, whichever button is selected.
+    const series::SeriesColumn& orbit1 = series::seriesTable().front();
+    m_animation.orbitRadius = orbit1.radius;
+    m_animation.pathRadius = orbit1.radius;
+    m_animation.delayCount = orbit1.delayCount;
     if (m_option1.Value()) {
         m_timer1.setEnabled(true);
     }
@@ -74,32 +81,13 @@ void Form1::Timer1_Timer() {
     animation::Timer1_Timer(m_picture3, m_animation, m_pace);
 }
 
-void Form1::Option1_Click() {
-    selectSeries(1);
-}
-void Form1::Option2_Click() {
-    selectSeries(2);
-}
-void Form1::Option3_Click() {
-    selectSeries(3);
-}
-void Form1::Option4_Click() {
-    selectSeries(4);
-}
-void Form1::Option5_Click() {
-    selectSeries(5);
-}
-void Form1::Option6_Click() {
-    selectSeries(6);
-}
-
-void Form1::selectSeries(int level) {
-    const auto index = static_cast<std::size_t>(level - 1);
+void Form1::chooseOrbit(int orbit) {
+    const auto index = static_cast<std::size_t>(orbit - 1);
     series::selectSeries(*m_options.at(index), series::seriesTable().at(index), m_animation,
                          m_seriesFields);
     // A reader who cannot see the electron hears where it now runs.
     if (m_options.at(index)->isChecked()) {
-        m_picture3.setAccessibleDescription(atomDescription(level));
+        m_picture3.setAccessibleDescription(atomDescription(orbit));
     }
 }
 

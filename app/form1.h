@@ -41,12 +41,8 @@ public:
     void Form_Activate();
     void Label1_DblClick();
     void Timer1_Timer();
-    void Option1_Click();
-    void Option2_Click();
-    void Option3_Click();
-    void Option4_Click();
-    void Option5_Click();
-    void Option6_Click();
+    // Option1_Click … Option6_Click: shows the series of `orbit` if its button is selected.
+    void chooseOrbit(int orbit);
 
     [[nodiscard]] const ui::AnimationState& animation() const { return m_animation; }
     // The electron's pace: its passes slept on this window's screen.
@@ -60,9 +56,6 @@ public:
     [[nodiscard]] static QString atomDescription(int orbit);
 
 private:
-    // The one routine of the six option handlers; `level` picks the button and the column.
-    void selectSeries(int level);
-
     ui::AnimationState m_animation;
     animation::Pace m_pace;
     host::PictureBox& m_picture3;

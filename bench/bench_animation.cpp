@@ -8,6 +8,7 @@
 #include "host/controls/timer.h"
 #include "host/platform/toolkit_setup.h"
 #include "series/series_table.h"
+#include "ui/control_names.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -120,9 +121,9 @@ int main(int argc, char* argv[]) {
     if (!quick && !QTest::qWaitFor([&] { return form.size() != restored; }, 10000)) {
         std::fprintf(stderr, "window never maximised\n");
     }
-    form.control<host::Timer>("Timer1").setEnabled(false);
+    form.control<host::Timer>(ui::names::timer1).setEnabled(false);
     QCoreApplication::processEvents();
-    auto& picture = form.control<host::PictureBox>("Picture3");
+    auto& picture = form.control<host::PictureBox>(ui::names::picture3);
 
     // A revolution with no wait is the drawing alone: 360 steps of three shown circles.
     ui::AnimationState state{4, 4, 0};

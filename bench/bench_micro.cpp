@@ -8,6 +8,7 @@
 #include "host/controls/picture_box.h"
 #include "host/controls/timer.h"
 #include "host/platform/toolkit_setup.h"
+#include "ui/control_names.h"
 #include "ui/palette.h"
 
 #include <QApplication>
@@ -68,18 +69,18 @@ int main(int argc, char* argv[]) {
     Form1 form;
     form.showMaximized();
     (void)QTest::qWaitForWindowActive(&form, 5000);
-    form.control<host::Timer>("Timer1").setEnabled(false);
+    form.control<host::Timer>(ui::names::timer1).setEnabled(false);
     QCoreApplication::processEvents();
 
     benchmark::RegisterBenchmark("stepWait", stepWait, &form.pace())
         ->Arg(levelOneWait)
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("stepDrawing", stepDrawing,
-                                 &form.control<host::PictureBox>("Picture3"))
+                                 &form.control<host::PictureBox>(ui::names::picture3))
         ->Unit(benchmark::kMicrosecond);
     // A fixed count: the untimed waits would otherwise stretch each run to half a minute.
     benchmark::RegisterBenchmark("stepDrawingAfterWait", stepDrawingAfterWait,
-                                 &form.control<host::PictureBox>("Picture3"), &form.pace())
+                                 &form.control<host::PictureBox>(ui::names::picture3), &form.pace())
         ->Iterations(300)
         ->Unit(benchmark::kMicrosecond);
     benchmark::Initialize(&argc, argv);

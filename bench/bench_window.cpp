@@ -9,6 +9,7 @@
 #include "host/controls/option_button.h"
 #include "host/controls/timer.h"
 #include "host/platform/toolkit_setup.h"
+#include "ui/control_names.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -138,7 +139,7 @@ int clicks(int count) {
     (void)QPointingDevice::primaryPointingDevice();
     // The window's own tick handler runs first, so this sees the end of each revolution.
     std::atomic<qint64> revolutionEnd{0};
-    QObject::connect(&form.control<host::Timer>("Timer1"), &host::Timer::tick, &form,
+    QObject::connect(&form.control<host::Timer>(ui::names::timer1), &host::Timer::tick, &form,
                      [&] { revolutionEnd = monotonicNs(); });
 
     std::atomic<bool> clicked{false};
@@ -158,8 +159,7 @@ int clicks(int count) {
     QRandomGenerator random(20261206);
     for (int i = 0; i < count; ++i) {
         const int level = i % 5 + 2; // never level 1, which the window starts on
-        auto& button =
-            form.control<host::OptionButton>(qPrintable(QStringLiteral("Option%1").arg(level)));
+        auto& button = form.control<host::OptionButton>(ui::names::options.at(level - 1));
         if (button.isChecked()) {
             continue;
         }

@@ -3,6 +3,9 @@
 // The window for screen-reader and keyboard users: what a reader meets, in what order, and the
 // arrow keys in the series panel.
 #include "app/form1.h"
+#include "series/number_text.h"
+#include "series/series_table.h"
+#include "ui/control_names.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -28,13 +31,18 @@ private slots:
         }
         QCOMPARE(stops.join(" | "), "ЛЮМЕРА | Схема энергетических уровней | Атом водорода | "
                                     "Параметры орбиты | Номер орбиты");
-        QCOMPARE(face("Picture1")->child(6)->text(QAccessible::Name), "λ, 1 - 2 = 121 нм");
-        QCOMPARE(face("Picture2")->child(0)->text(QAccessible::Name),
-                 "РАДИУС ВРАЩЕНИЯ = 5,28 на десять в минус одиннадцатой степени метра");
-        QCOMPARE(face("Label3")->parent()->object(), &form.control<QWidget>("Picture1"));
-        form.control<QAbstractButton>("Option6").click();
-        QCOMPARE(face("Label3")->text(QAccessible::Name), "λ, 6 - 7 = 12363 нм");
-        QVERIFY(face("Picture3")->text(QAccessible::Description).endsWith("на орбите 6"));
+        const auto& table = series::seriesTable();
+        QCOMPARE(face(ui::names::picture1)->child(6)->text(QAccessible::Name),
+                 QStringLiteral("λ, 1 - 2 = %1 нм").arg(table.front().wavelengths.front()));
+        QCOMPARE(face(ui::names::picture2)->child(0)->text(QAccessible::Name),
+                 QStringLiteral("РАДИУС ВРАЩЕНИЯ = %1 на десять в минус одиннадцатой степени метра")
+                     .arg(series::decimalText(table.front().rotationRadius)));
+        QCOMPARE(face(ui::names::label3)->parent()->object(),
+                 &form.control<QWidget>(ui::names::picture1));
+        form.control<QAbstractButton>(ui::names::option6).click();
+        QCOMPARE(face(ui::names::label3)->text(QAccessible::Name),
+                 QStringLiteral("λ, 6 - 7 = %1 нм").arg(table.back().wavelengths.front()));
+        QVERIFY(face(ui::names::picture3)->text(QAccessible::Description).endsWith("на орбите 6"));
     }
 
     // Every node of the walk knows its place: its parent lists it where it says. The walk holds
@@ -54,7 +62,8 @@ private slots:
             }
         }
         QCOMPARE(met.size(), 5 + 10 + 3 + 6);
-        for (const char* panel : {"Picture1", "Picture2", "Picture3", "Picture4", "Option1"}) {
+        for (const char* panel : {ui::names::picture1, ui::names::picture2, ui::names::picture3,
+                                  ui::names::picture4, ui::names::option1}) {
             QVERIFY2(met.contains(&form.control<QWidget>(panel)), panel);
         }
     }
@@ -74,20 +83,20 @@ private slots:
         QFETCH(int, from);
         QFETCH(int, key);
         QFETCH(int, to);
-        const auto option = [](int n) { return QStringLiteral("Option%1").arg(n); };
+        const auto option = [](int n) { return ui::names::options.at(n - 1); };
         Form1 form;
         // No activation: the timer stays off, so no revolution holds the event loop.
         QObject::disconnect(&form, &host::Window::Activate, nullptr, nullptr);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.control<QAbstractButton>(qPrintable(option(from))).click();
-        form.control<QWidget>(qPrintable(option(from))).setFocus();
+        form.control<QAbstractButton>(option(from)).click();
+        form.control<QWidget>(option(from)).setFocus();
         form.gate().startRecording();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
         const auto& calls = form.gate().calls();
         QCOMPARE(calls.size(), std::size_t{26}); // the button's Value, then its 25 writes
-        QCOMPARE(calls.front().control, option(to));
-        QCOMPARE(QApplication::focusWidget()->objectName(), option(to));
+        QCOMPARE(calls.front().control, QString::fromUtf8(option(to)));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromUtf8(option(to)));
     }
 };
 

@@ -6,6 +6,7 @@
 #include "app/form1.h"
 #include "host/controls/picture_box.h"
 #include "host/controls/timer.h"
+#include "ui/control_names.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -39,12 +40,12 @@ struct StillWindow {
     Form1 form;
     host::PictureBox& picture;
 
-    StillWindow() : picture(form.control<host::PictureBox>("Picture3")) {
+    StillWindow() : picture(form.control<host::PictureBox>(ui::names::picture3)) {
         form.show();
         if (!QTest::qWaitForWindowActive(&form)) {
             qFatal("window never became active");
         }
-        form.control<host::Timer>("Timer1").setEnabled(false);
+        form.control<host::Timer>(ui::names::timer1).setEnabled(false);
         picture.Circle(0, 0, 4); // closes the two points a revolution may have left open
     }
 };

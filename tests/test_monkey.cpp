@@ -10,6 +10,7 @@
 #include "host/controls/picture_box.h"
 #include "host/controls/timer.h"
 #include "series/series_table.h"
+#include "ui/control_names.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -37,7 +38,7 @@ QString faultOf(const Form1& form, bool choiceMade) {
         state.delayCount != column.delayCount) {
         return u"the window does not show level %1 throughout"_s.arg(level);
     }
-    const QImage drawn = form.control<host::PictureBox>("Picture3").drawing();
+    const QImage drawn = form.control<host::PictureBox>(ui::names::picture3).drawing();
     for (int y = 0; y < drawn.height(); ++y) {
         for (int x = 0; x < drawn.width(); ++x) {
             if ((drawn.pixel(x, y) & 0xFFFFFF) == 0x0000FF) {
@@ -71,7 +72,7 @@ void MonkeyTest::randomInputKeepsTheWindowSound() {
     QVERIFY(QTest::qWaitFor([&] { return form.hasBeenActivated(); }, 5000));
     // The monkey raises the ticks itself, at random moments and with waits a thousand times
     // shorter, so that many revolutions fit in the run.
-    form.control<host::Timer>("Timer1").setEnabled(false);
+    form.control<host::Timer>(ui::names::timer1).setEnabled(false);
     QStringList errors;
     form.dispatcher().setPresenter([&](const host::ErrorReport& r) { errors << r.text(); });
     // The notice is modal: a user closes it, by key or by its button, while its loop runs.
@@ -97,7 +98,8 @@ void MonkeyTest::randomInputKeepsTheWindowSound() {
         if (roll < 40) {
             QTest::mouseClick(target, Qt::LeftButton, {}, at);
         } else if (roll < 46) {
-            QTest::mouseDClick(pick(2) == 0 ? &form.control<host::Label>("Label1") : target,
+            QTest::mouseDClick(pick(2) == 0 ? &form.control<host::Label>(ui::names::label1)
+                                            : target,
                                Qt::LeftButton, {}, QPoint(5, 5));
         } else if (roll < 70) {
             static constexpr std::array keys{Qt::Key_Tab,   Qt::Key_Backtab, Qt::Key_Left,
@@ -113,12 +115,13 @@ void MonkeyTest::randomInputKeepsTheWindowSound() {
             form.dispatcher().run("Timer1_Timer", [&] {
                 ui::AnimationState quick = form.animation();
                 quick.delayCount /= 1000;
-                animation::Timer1_Timer(form.control<host::PictureBox>("Picture3"), quick,
+                animation::Timer1_Timer(form.control<host::PictureBox>(ui::names::picture3), quick,
                                         form.pace());
             });
         }
         QCoreApplication::processEvents();
-        choiceMade = choiceMade || !form.control<host::OptionButton>("Option1").isChecked();
+        choiceMade =
+            choiceMade || !form.control<host::OptionButton>(ui::names::option1).isChecked();
         const QString fault = faultOf(form, choiceMade);
         // Rolls: below 40 a click, 46 a double-click, 70 a key, 76 a resize, else a revolution.
         QVERIFY2(fault.isEmpty(), qPrintable(fault + u"\nlast events: "_s + recent.join(", ")));

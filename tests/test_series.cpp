@@ -8,6 +8,7 @@
 #include "host/controls/option_button.h"
 #include "series/number_text.h"
 #include "series/series_table.h"
+#include "ui/control_names.h"
 #include "ui/series_fields.h"
 
 #include <QTest>
@@ -25,7 +26,7 @@ QStringList writtenFields() {
 const QStringList written = writtenFields();
 
 host::OptionButton& option(const Form1& w, int n) {
-    return w.control<host::OptionButton>(qPrintable(QStringLiteral("Option%1").arg(n)));
+    return w.control<host::OptionButton>(ui::names::options.at(n - 1));
 }
 
 // Every written field as the user reads it, a mark by its colour (0xBBGGRR).
@@ -118,12 +119,12 @@ private slots:
         QFETCH(int, failing);
         Form1 w; // never activated: the state stays zero until a handler writes it
         const QStringList before = shown(w);
-        w.Option6_Click(); // Option1 is the selected one
+        w.chooseOrbit(6); // Option1 is the selected one
         QCOMPARE(shown(w), before);
         option(w, 3).blockSignals(true); // selected without running its handler
         option(w, 3).setChecked(true);
         w.gate().failWhen({.skip = failing});
-        QVERIFY_THROWS_EXCEPTION(host::RuntimeError, w.Option3_Click());
+        QVERIFY_THROWS_EXCEPTION(host::RuntimeError, w.chooseOrbit(3));
         QCOMPARE(w.animation().pathRadius, failing > 0 ? 8 : 0);
         for (int i = 0; i < written.size(); ++i) {
             QVERIFY2((shown(w)[i] != before[i]) == (i < failing - 1), qPrintable(written[i]));

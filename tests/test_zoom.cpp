@@ -11,6 +11,7 @@
 #include "host/controls/shape.h"
 #include "host/controls/timer.h"
 #include "label_fit.h"
+#include "ui/control_names.h"
 
 #include <QAbstractButton>
 #include <QTest>
@@ -70,25 +71,25 @@ void ZoomTest::zoomedWindow() {
     QVERIFY2(qAbs(form.zoom().factor - zoom) < 1e-4,
              qPrintable(QString::number(form.zoom().factor)));
     // Centred: the panels leave the same margin on either side, above as below, and all fit.
-    const QRect left = form.control<QWidget>("Picture1").geometry();
-    const QRect right = form.control<QWidget>("Picture3").geometry();
-    const QRect bottom = form.control<QWidget>("Picture4").geometry();
+    const QRect left = form.control<QWidget>(ui::names::picture1).geometry();
+    const QRect right = form.control<QWidget>(ui::names::picture3).geometry();
+    const QRect bottom = form.control<QWidget>(ui::names::picture4).geometry();
     if (zoom > 1) { // the design's margins: 88 pixels either side, 104 above, 24 below
         QVERIFY(qAbs(left.left() - (client.width() - 1 - right.right())) <= 1);
         QVERIFY(qAbs(left.top() - 104 * zoom -
                      (client.height() - 1 - bottom.bottom() - 24 * zoom)) <= 2);
     }
-    QVERIFY(form.rect().contains(form.control<QWidget>("Picture4").geometry()));
-    QCOMPARE(form.control<QWidget>("Label1").font().pixelSize(), headingPixels);
-    QCOMPARE(form.control<QWidget>("Line3").width(), markWidth);
+    QVERIFY(form.rect().contains(form.control<QWidget>(ui::names::picture4).geometry()));
+    QCOMPARE(form.control<QWidget>(ui::names::label1).font().pixelSize(), headingPixels);
+    QCOMPARE(form.control<QWidget>(ui::names::line3).width(), markWidth);
     // The atom picture stays square with the nucleus at its centre.
-    const auto& atom = form.control<host::PictureBox>("Picture3");
+    const auto& atom = form.control<host::PictureBox>(ui::names::picture3);
     QCOMPARE(atom.inner()->width(), atom.inner()->height());
-    const QPoint nucleus = form.control<host::Shape>("Shape1").geometry().center();
+    const QPoint nucleus = form.control<host::Shape>(ui::names::shape1).geometry().center();
     const QPoint off = nucleus - atom.inner()->rect().center();
     QVERIFY(std::max(qAbs(off.x()), qAbs(off.y())) <= std::ceil(zoom));
     // A click anywhere in a button's cell chooses it.
-    auto& corner = form.control<host::OptionButton>("Option4");
+    auto& corner = form.control<host::OptionButton>(ui::names::option4);
     QTest::mouseClick(&corner, Qt::LeftButton, {}, QPoint(1, corner.height() - 2));
     QVERIFY(corner.isChecked());
 }
@@ -100,8 +101,8 @@ void showOnOrbit3(Form1& form, QSize client) {
     form.resize(client);
     form.show();
     QVERIFY(QTest::qWaitFor([&] { return form.hasBeenActivated(); }, 5000));
-    form.control<host::Timer>("Timer1").setEnabled(false);
-    form.control<QAbstractButton>("Option3").click();
+    form.control<host::Timer>(ui::names::timer1).setEnabled(false);
+    form.control<QAbstractButton>(ui::names::option3).click();
 }
 
 // One whole revolution of the electron, its waits shortened.
@@ -109,7 +110,8 @@ void revolve(Form1& form) {
     form.dispatcher().run("Timer1_Timer", [&] {
         ui::AnimationState quick = form.animation();
         quick.delayCount /= 1000;
-        animation::Timer1_Timer(form.control<host::PictureBox>("Picture3"), quick, form.pace());
+        animation::Timer1_Timer(form.control<host::PictureBox>(ui::names::picture3), quick,
+                                form.pace());
     });
 }
 
@@ -155,8 +157,7 @@ void ZoomTest::captionsFitAtEveryZoom() {
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         for (int level = 6; level >= 1; --level) {
-            form.control<QAbstractButton>(qPrintable(QStringLiteral("Option%1").arg(level)))
-                .click();
+            form.control<QAbstractButton>(ui::names::options.at(level - 1)).click();
             for (const host::Label* label : form.findChildren<host::Label*>()) {
                 const QString problem = captionFitProblem(*label);
                 QVERIFY2(label->caption().isEmpty() || !label->isVisibleTo(&form) ||

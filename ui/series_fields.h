@@ -3,6 +3,8 @@
 // Which of Form1's controls show which figure of a series: the one place that names them.
 #pragma once
 
+#include "ui/control_names.h"
+
 #include <array>
 #include <cstddef>
 
@@ -10,7 +12,7 @@ namespace ui {
 
 // For lower level n, in the order a choice of series writes them.
 struct SeriesFieldNames {
-    using Field = const char*;
+    using Field = names::Name;
 
     std::array<Field, 4> wavelengths;   // the lines n+1 → n … n+4 → n, in nanometres
     Field radius;                       // the orbit's radius, nm
@@ -43,14 +45,16 @@ struct SeriesFieldNames {
 };
 
 inline constexpr SeriesFieldNames seriesFieldNames{
-    .wavelengths = {"Label27", "Label28", "Label29", "Label7"},
-    .radius = "Label12",
-    .speed = "Label16",
-    .energy = "Label17",
-    .levelEnergies = {"Label30", "Label31", "Label32", "Label33", "Label34"},
-    .levelNumbers = {"Label35", "Label36", "Label37", "Label38", "Label40"},
-    .marks = {"Line3", "Line4", "Line5", "Line6"},
-    .transitions = {"Label41", "Label42", "Label43", "Label44"},
+    .wavelengths = {names::label27, names::label28, names::label29, names::label7},
+    .radius = names::label12,
+    .speed = names::label16,
+    .energy = names::label17,
+    .levelEnergies = {names::label30, names::label31, names::label32, names::label33,
+                      names::label34},
+    .levelNumbers = {names::label35, names::label36, names::label37, names::label38,
+                     names::label40},
+    .marks = {names::line3, names::line4, names::line5, names::line6},
+    .transitions = {names::label41, names::label42, names::label43, names::label44},
 };
 
 } // namespace ui

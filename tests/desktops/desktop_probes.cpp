@@ -4,6 +4,8 @@
 
 #include "atom_picture.h"
 #include "desktop.h"
+#include "series/number_text.h"
+#include "series/series_table.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,13 +25,9 @@
 using desktop::Desktop;
 using namespace Qt::StringLiterals;
 
-// The radius a reader hears for each orbit.
-const QStringList radiusPhrases{u"5,28"_s,  u"21,12"_s, u"47,52"_s,
-                                u"84,48"_s, u"132"_s,   u"190,08"_s};
-
 QString radiusPhrase(int orbit) {
     return u"РАДИУС ВРАЩЕНИЯ = %1 на десять в минус одиннадцатой степени метра"_s.arg(
-        radiusPhrases.at(orbit - 1));
+        series::decimalText(series::seriesTable().at(std::size_t(orbit - 1)).rotationRadius));
 }
 
 double fitOf(QSize client) {

@@ -6,6 +6,7 @@
 
 #include "atom_picture.h"
 #include "desktop.h"
+#include "series/series_table.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -32,7 +33,7 @@ namespace {
 const QStringList readingOrder{
     u"0 frame: ЛЮМЕРА — Модель атома водорода по Бору"_s,
     u"1 panel: Схема энергетических уровней — Уровни энергии, переходы серии и длины волн её линий"_s,
-    u"2 label: λ, 1 - 2 = 121 нм"_s,
+    u"2 label: λ, 1 - 2 = %1 нм"_s.arg(series::seriesTable().front().wavelengths.front()),
     u"1 image: Атом водорода — Ядро, шесть орбит и электрон на орбите 1"_s,
     u"2 radio button: Орбита 6 — Серия Хэмфри: переходы на уровень 6"_s,
 };

@@ -5,6 +5,8 @@
 
 #include "atom_picture.h"
 #include "desktop.h"
+#include "series/number_text.h"
+#include "series/series_table.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -100,11 +102,14 @@ void DesktopsTest::orcaReadsTheWindow(const Desktop& screen) {
     const desktop::ToolResult orca = screen.run(QStringLiteral(LUMERA_ORCA), keys, 60000);
     QVERIFY2(orca.exitCode == 0, qPrintable(orca.err));
     const QStringList said = orca.out.split(u'\n');
+    const series::SeriesColumn& orbit3 = series::seriesTable().at(2);
     qsizetype at = 0;
     for (const QString& line :
          {u"ЛЮМЕРА frame."_s, u"Номер орбиты panel."_s, u"Орбита 3."_s, u"selected radio button"_s,
           u"Серия Пашена: переходы на уровень 3."_s,
-          radiusPhrase(3) + u" СКОРОСТЬ ЭЛЕКТРОНА = 0,73 Мм/с ПОЛНАЯ ЭНЕРГИЯ = -1,51 эВ."_s}) {
+          radiusPhrase(3) +
+              u" СКОРОСТЬ ЭЛЕКТРОНА = %1 Мм/с ПОЛНАЯ ЭНЕРГИЯ = %2 эВ."_s.arg(
+                  series::decimalText(orbit3.speed), series::decimalText(orbit3.energy))}) {
         at = said.indexOf(line, at);
         QVERIFY2(at >= 0, qPrintable(u"Orca never says %1 here; it said: %2"_s.arg(
                               line, said.join(u" | "_s))));
