@@ -49,10 +49,10 @@ check: build
 check-fast: build
 	ctest --preset $(PRESET) -j $(JOBS) -L 'unit|widget'
 
-# Plants each fault of tests/faults.tsv in turn, rebuilds, runs the suite and says which test
+# Plants each fault of tests/data/faults.tsv in turn, rebuilds, runs the suite and says which test
 # caught it. Not part of `make test`: run it after any change that cuts or moves tests.
 faults: build
-	tests/faults $(BUILD_DIR)/$(PRESET)
+	tests/scripts/faults $(BUILD_DIR)/$(PRESET)
 
 # The layer order, format and licence headers, then clang-tidy (.clang-tidy) and cppcheck over
 # our own code, from the normal build's compile commands.
@@ -63,12 +63,12 @@ lint:
 # The random-input run, shortened, under valgrind's memcheck.
 memcheck:
 	$(MAKE) build PRESET=default GROUPS="$(GROUPS)"
-	tests/memcheck $(BUILD_DIR)/default
+	tests/scripts/memcheck $(BUILD_DIR)/default
 
 # A school day on every desktop the tests know: the installed program driven from outside for
 # SOAK_MINUTES (default 60) each, SOAK_PARALLEL (default 2) side by side. Not part of `make test`.
 soak: build
-	tests/soak $(BUILD_DIR)/$(PRESET) $(BUILD_DIR)/$(PRESET)/soak
+	tests/scripts/soak $(BUILD_DIR)/$(PRESET) $(BUILD_DIR)/$(PRESET)/soak
 
 # The sanitizer build (or CLOSES_PRESET's) sent SIGTERM, SIGINT or SIGHUP at a random moment of
 # its revolutions, CLOSES (default 100) times on each Wayland-alone compositor and on openbox;
@@ -76,7 +76,7 @@ soak: build
 # core busy meanwhile. Not part of `make test`.
 closes:
 	$(MAKE) build PRESET=$(CLOSES_PRESET) GROUPS="$(GROUPS)"
-	tests/closes $(BUILD_DIR)/$(CLOSES_PRESET) $(BUILD_DIR)/$(CLOSES_PRESET)/closes
+	tests/scripts/closes $(BUILD_DIR)/$(CLOSES_PRESET) $(BUILD_DIR)/$(CLOSES_PRESET)/closes
 
 bench: build
 	cmake --build --preset $(PRESET) --target bench
