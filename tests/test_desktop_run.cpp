@@ -72,6 +72,7 @@ private slots:
     void initTestCase();
     void endsAndLeavesNothing_data();
     void endsAndLeavesNothing();
+    void installsEveryPackage();
 
 private:
     QTemporaryDir m_fakes;
@@ -80,15 +81,17 @@ private:
 void DesktopRunTest::initTestCase() {
     // Whatever desktop-run leaves running is adopted here, to be found.
     QVERIFY(::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0);
-    // An X server that never comes up, a directory where nothing is installed, and checks of a
-    // picture: one that accepts it the second time it is asked, one that never does.
+    // The default desktop's display server never coming up, a directory where nothing is
+    // installed, and checks of a picture: one that accepts it the second time it is asked, one
+    // that never does.
     QVERIFY(QDir().mkpath(m_fakes.filePath(u"slow"_s)) &&
             QDir().mkpath(m_fakes.filePath(u"empty"_s)));
+    const QString server = u"slow/"_s + desktop::knownDesktops().front().programs().front();
     for (const auto& [name, text] :
-         {std::pair{"slow/Xvfb", "echo 'fake Xvfb: waiting for nothing' >&2\nexec sleep 60"},
-          std::pair{"second", "[ -e \"$1.seen\" ] && exit 0\ntouch \"$1.seen\"; exit 1"},
-          std::pair{"never", "echo \"not yet: $1\" >&2; exit 1"}}) {
-        QFile script(m_fakes.filePath(QString::fromLatin1(name)));
+         {std::pair{server, "echo \"fake ${0##*/}: waiting for nothing\" >&2\nexec sleep 60"},
+          std::pair{u"second"_s, "[ -e \"$1.seen\" ] && exit 0\ntouch \"$1.seen\"; exit 1"},
+          std::pair{u"never"_s, "echo \"not yet: $1\" >&2; exit 1"}}) {
+        QFile script(m_fakes.filePath(name));
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write("#!/bin/sh\n"_ba + text + '\n');
         script.setPermissions(script.permissions() | QFile::ExeOwner);
@@ -106,31 +109,41 @@ void DesktopRunTest::endsAndLeavesNothing_data() {
         QTest::addRow("%s, the command's own status", qPrintable(type.name))
             << QStringList{u"--desktop"_s, type.name} << u"exit 3"_s << u""_s << 0 << 3 << u"^$"_s;
     }
-    const QStringList openbox{u"--desktop"_s, u"openbox"_s};
-    QTest::newRow("no such desktop") << QStringList{u"--desktop"_s, u"kde"_s} << u"true"_s << u""_s
-                                     << 0 << 2 << u"'kde'; known: openbox, xfce, kde-x11"_s;
-    QTest::newRow("programs missing") << openbox << u"true"_s << u"empty"_s << 0 << 2
-                                      << u"needs Xvfb, .*: run scripts/install-deps"_s;
+    // The default desktop, its display server first among its programs; the first with XWayland,
+    // whose compositor has two X displays, and whose ready script and XWayland outlive it.
+    const desktop::DesktopType& first = desktop::knownDesktops().front();
+    const QStringList byDefault{u"--desktop"_s, first.name};
+    const QString server = first.programs().front();
+    const desktop::DesktopType& xwayland = *std::ranges::find(
+        desktop::knownDesktops(), desktop::Session::XWayland, &desktop::DesktopType::session);
+    QStringList known;
+    for (const desktop::DesktopType& type : desktop::knownDesktops().first(3)) {
+        known << type.name;
+    }
+    QTest::newRow("no such desktop")
+        << QStringList{u"--desktop"_s, u"no-such-desktop"_s} << u"true"_s << u""_s << 0 << 2
+        << u"'no-such-desktop'; known: "_s + known.join(u", "_s);
+    QTest::newRow("programs missing") << byDefault << u"true"_s << u"empty"_s << 0 << 2
+                                      << u"needs %1, .*: run scripts/install-deps"_s.arg(server);
     QTest::newRow("not up in time")
         << QStringList{u"--timeout"_s, u"2"_s} << u"true"_s << u"slow"_s << 0 << 2
-        << u"Xvfb never said .* in 2 s; .*\\n  fake Xvfb: waiting for nothing"_s;
+        << u"%1 never .* in 2 s; .*\\n  fake %1: waiting for nothing"_s.arg(server);
     QTest::newRow("SIGTERM while it comes up")
         << QStringList{} << u"true"_s << u"slow"_s << SIGTERM << 128 + SIGTERM << u"given up"_s;
     QTest::newRow("the command cannot start")
-        << openbox << u""_s << u""_s << 0 << 127 << u"cannot start /nonexistent/command"_s;
+        << byDefault << u""_s << u""_s << 0 << 127 << u"cannot start /nonexistent/command"_s;
     // sh ends on these where it waits; the child it started is left over, to be ended.
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         QTest::addRow("signal %d, a child of the command left running", signal)
-            << openbox << u"sleep 60 & wait"_s << u""_s << signal << 128 + signal << u"^$"_s;
+            << byDefault << u"sleep 60 & wait"_s << u""_s << signal << 128 + signal << u"^$"_s;
     }
-    QTest::newRow("Xvfb killed under the command")
-        << openbox << u"pkill -KILL -P $PPID -x Xvfb; sleep 1; exit 7"_s << u""_s << 0 << 7
-        << u"openbox ended before the command did"_s;
-    // mutter has two X displays, and its ready script and XWayland outlive it.
-    QTest::newRow("mutter killed under the command")
-        << QStringList{u"--desktop"_s, u"gnome-xwayland"_s}
-        << u"pkill -KILL -P $PPID -x mutter; sleep 1; exit 7"_s << u""_s << 0 << 7
-        << u"gnome-xwayland ended before the command did"_s;
+    for (const desktop::DesktopType* type : {&first, &xwayland}) {
+        const QString killed = type->programs().front();
+        QTest::addRow("%s killed under the command", qPrintable(killed))
+            << QStringList{u"--desktop"_s, type->name}
+            << u"pkill -KILL -P $PPID -x %1; sleep 1; exit 7"_s.arg(killed) << u""_s << 0 << 7
+            << u"%1 ended before the command did"_s.arg(type->name);
+    }
     QTest::newRow("the accessibility bus")
         << QStringList{u"--bus"_s}
         << u"dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus "
@@ -149,8 +162,11 @@ void DesktopRunTest::endsAndLeavesNothing_data() {
         << shot + QStringList{u"--until"_s, m_fakes.filePath(u"never"_s)}
         << u"trap 'exit 0' TERM; sleep 60 & wait"_s << u""_s << 0 << 2
         << u"/never accepted none of ([2-9]|\\d{2,}) screenshots in 4 s; .*: not yet: shot.png$"_s;
+    const desktop::DesktopType& unseen =
+        *std::ranges::find_if(desktop::knownDesktops(),
+                              [](const desktop::DesktopType& type) { return !type.showsScreen(); });
     QTest::newRow("no screenshot where nobody sees the screen")
-        << QStringList{u"--desktop"_s, u"gnome-wayland"_s, u"--shot"_s, u"shot.png"_s} << u"true"_s
+        << QStringList{u"--desktop"_s, unseen.name, u"--shot"_s, u"shot.png"_s} << u"true"_s
         << u""_s << 0 << 2 << u"shows its screen to nobody"_s;
 }
 
@@ -219,6 +235,31 @@ void DesktopRunTest::endsAndLeavesNothing() {
              QStringList());
     if (options.contains(u"shot.png"_s) && status == 0) {
         QCOMPARE(QImage(scratch.filePath(u"shot.png"_s)).size(), QSize(800, 600));
+    }
+}
+
+// scripts/install-deps installs, in its desktops and test groups, every package a desktop needs.
+void DesktopRunTest::installsEveryPackage() {
+    const QString script = QStringLiteral(LUMERA_SOURCE_DIR "/scripts/install-deps");
+    QFile text(script);
+    // One that takes no groups yet would install instead of printing.
+    if (!text.open(QIODevice::ReadOnly) || !text.readAll().contains("--print")) {
+        QSKIP("scripts/install-deps prints no groups");
+    }
+    QStringList installed;
+    for (const QString& group : {u"test"_s, u"desktops"_s}) {
+        QProcess print;
+        print.start(script, {u"--print"_s, group});
+        QVERIFY(print.waitForFinished(10000));
+        installed << QString::fromUtf8(print.readAllStandardOutput()).split(u'\n');
+    }
+    if (installed.join(QString()).trimmed().isEmpty()) {
+        QSKIP("scripts/install-deps prints no groups");
+    }
+    for (const desktop::DesktopType& type : desktop::knownDesktops()) {
+        for (const QString& package : type.packages()) {
+            QVERIFY2(installed.contains(package), qPrintable(type.name + u" needs "_s + package));
+        }
     }
 }
 

@@ -9,9 +9,17 @@
 #include <QObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 using desktop::Desktop;
+
+// The first desktop of the table with `property`; without one, the default desktop.
+const desktop::DesktopType&
+firstDesktop(const std::function<bool(const desktop::DesktopType&)>& property = {});
+[[nodiscard]] inline bool waylandAlone(const desktop::DesktopType& type) {
+    return type.session == desktop::Session::WaylandAlone;
+}
 
 class DesktopsTest : public QObject {
     Q_OBJECT

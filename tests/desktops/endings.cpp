@@ -26,22 +26,20 @@ using namespace Qt::StringLiterals;
 
 void DesktopsTest::endsAsPromised_data() {
     QTest::addColumn<int>("signal"); // 0: the display server is killed instead
-    QTest::addColumn<desktop::Kind>("kind");
+    QTest::addColumn<QString>("desktopName");
     QTest::addColumn<QString>("noticer");  // of a lost X display, in a process of the test's
     QTest::addColumn<bool>("slowThreads"); // Qt's Wayland threads slowed where they meet the end
-    QTest::newRow("SIGTERM, the session ends")
-        << SIGTERM << desktop::Kind::XvfbOpenbox << "" << false;
-    QTest::newRow("SIGINT, Ctrl+C in a terminal")
-        << SIGINT << desktop::Kind::XvfbOpenbox << "" << false;
-    QTest::newRow("SIGHUP, the terminal closes")
-        << SIGHUP << desktop::Kind::XvfbOpenbox << "" << false;
-    QTest::newRow("X11 lost, Qt's xcb notices")
-        << 0 << desktop::Kind::XvfbOpenbox << "xcb" << false;
-    QTest::newRow("X11 lost, Xlib notices") << 0 << desktop::Kind::XvfbOpenbox << "xlib" << false;
-    QTest::newRow("X11 lost, the program") << 0 << desktop::Kind::XvfbOpenbox << "" << false;
-    QTest::newRow("Wayland lost, the program") << 0 << desktop::Kind::Weston << "" << false;
-    QTest::newRow("SIGTERM on Wayland, its threads slowed")
-        << SIGTERM << desktop::Kind::Weston << "" << true;
+    const QString x11 =
+        firstDesktop([](const auto& type) { return type.session == desktop::Session::X11; }).name;
+    const QString wayland = firstDesktop(waylandAlone).name;
+    QTest::newRow("SIGTERM, the session ends") << SIGTERM << x11 << "" << false;
+    QTest::newRow("SIGINT, Ctrl+C in a terminal") << SIGINT << x11 << "" << false;
+    QTest::newRow("SIGHUP, the terminal closes") << SIGHUP << x11 << "" << false;
+    QTest::newRow("X11 lost, Qt's xcb notices") << 0 << x11 << "xcb" << false;
+    QTest::newRow("X11 lost, Xlib notices") << 0 << x11 << "xlib" << false;
+    QTest::newRow("X11 lost, the program") << 0 << x11 << "" << false;
+    QTest::newRow("Wayland lost, the program") << 0 << wayland << "" << false;
+    QTest::newRow("SIGTERM on Wayland, its threads slowed") << SIGTERM << wayland << "" << true;
 }
 
 // On each signal it closes on, the program closes its window as its close button does and ends
@@ -51,10 +49,10 @@ void DesktopsTest::endsAsPromised_data() {
 // window goes, the event thread as it is stopped), it would otherwise fail nearly every time.
 void DesktopsTest::endsAsPromised() {
     QFETCH(int, signal);
-    QFETCH(desktop::Kind, kind);
+    QFETCH(QString, desktopName);
     QFETCH(QString, noticer);
     QFETCH(bool, slowThreads);
-    Desktop screen(kind);
+    Desktop screen(*desktop::desktopNamed(desktopName));
     const QString failed = screen.start();
     QVERIFY2(failed.isEmpty(), qPrintable(failed));
     QProcessEnvironment extra;

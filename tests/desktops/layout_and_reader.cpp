@@ -41,30 +41,23 @@ const QStringList readingOrder{
 } // namespace
 
 void DesktopsTest::onEachDesktop_data() {
-    QTest::addColumn<desktop::Kind>("kind");
+    QTest::addColumn<QString>("desktopName");
     QTest::addColumn<QSize>("screenSize");
-    QTest::addColumn<QString>("platform");
-    using K = desktop::Kind;
-    const QString x = u"xcb"_s;
-    const QString wayland = u"wayland"_s;
+    const auto addRow = [](const desktop::DesktopType& type, const QString& size, QSize screen) {
+        const QString name =
+            type.title + size + (type.showsScreen() ? u""_s : u", no screenshot"_s);
+        QTest::newRow(qPrintable(name)) << type.name << screen;
+    };
+    // The design's own size, on the default desktop; the README's picture is taken here.
     const QSize design(1024, 768);
-    // The design's own size; the README's picture is taken here.
-    QTest::newRow("openbox, X11, 1024x768") << K::XvfbOpenbox << design << x;
+    addRow(firstDesktop(), u", 1024x768"_s, design);
 #ifdef LUMERA_SANITIZE
     // The sanitizer build's pass is about memory: each platform plugin once, as designed.
-    QTest::newRow("weston, Wayland alone, 1024x768") << K::Weston << design << wayland;
+    addRow(firstDesktop(waylandAlone), u", 1024x768"_s, design);
 #else
-    const QSize hd(1920, 1080);
-    QTest::newRow("openbox, X11") << K::XvfbOpenbox << hd << x;
-    QTest::newRow("Xfce xfwm4, X11") << K::XvfbXfwm4 << hd << x;
-    QTest::newRow("KDE KWin, X11") << K::XvfbKwin << hd << x;
-    QTest::newRow("GNOME mutter, XWayland") << K::MutterXwayland << hd << x;
-    QTest::newRow("KDE KWin, XWayland") << K::KwinXwayland << hd << x;
-    QTest::newRow("sway, XWayland") << K::SwayXwayland << hd << x;
-    QTest::newRow("weston, Wayland alone") << K::Weston << hd << wayland;
-    QTest::newRow("KDE KWin, Wayland alone") << K::Kwin << hd << wayland;
-    QTest::newRow("sway, Wayland alone") << K::Sway << hd << wayland;
-    QTest::newRow("GNOME mutter, Wayland alone, no screenshot") << K::Mutter << hd << wayland;
+    for (const desktop::DesktopType& type : desktop::knownDesktops()) {
+        addRow(type, {}, QSize(1920, 1080));
+    }
 #endif
 }
 
@@ -73,10 +66,13 @@ void DesktopsTest::onEachDesktop_data() {
 // going round it about as often as on openbox. A reader walks the window and chooses orbit 6.
 // Made smaller by the window manager, the design follows.
 void DesktopsTest::onEachDesktop() {
-    QFETCH(desktop::Kind, kind);
+    QFETCH(QString, desktopName);
     QFETCH(QSize, screenSize);
-    QFETCH(QString, platform);
-    Desktop screen(kind, screenSize);
+    Desktop screen(*desktop::desktopNamed(desktopName), screenSize);
+    // weston's own log of the requests it receives, where the program is its Wayland client.
+    const bool westonLog =
+        screen.waylandAlone() && screen.type().programs().contains(u"weston-debug"_s);
+    const bool onDefault = &screen.type() == &firstDesktop();
     for (const QString& failed : {screen.start(), screen.startAccessibilityBus()}) {
         QVERIFY2(failed.isEmpty(), qPrintable(failed));
     }
@@ -85,7 +81,7 @@ void DesktopsTest::onEachDesktop() {
     extra.insert(u"LANG"_s, u"ru_RU.UTF-8"_s); // as a teacher runs it
     const std::unique_ptr<QProcess> program = start(screen, extra, QProcess::ForwardedErrorChannel);
     const qint64 pid = program->processId();
-    QCOMPARE(loadedPlatform(pid), platform);
+    QCOMPARE(loadedPlatform(pid), screen.waylandAlone() ? u"wayland"_s : u"xcb"_s);
     const std::optional<SeenLayout> seen = checkLayout(screen, pid, {});
     if (QTest::currentTestFailed()) {
         return;
@@ -96,8 +92,8 @@ void DesktopsTest::onEachDesktop() {
         const auto mapped = [&] {
             return mapsOf(pid).contains("wayland-graphics-integration-client");
         };
-        const bool compositorDecorates = kind == desktop::Kind::Kwin || kind == desktop::Kind::Sway;
-        QCOMPARE(desktop::waitUntil(mapped, compositorDecorates ? 0 : 10000), !compositorDecorates);
+        const bool decorates = screen.type().decorates;
+        QCOMPARE(desktop::waitUntil(mapped, decorates ? 0 : 10000), !decorates);
         // The atom picture has buffers of its own size: a frame copies its pixels alone, where
         // Qt would copy the whole window's before each paint.
         const double atomBytes = 4.0 * seen->atom.rect.width() * seen->atom.rect.height();
@@ -111,7 +107,7 @@ void DesktopsTest::onEachDesktop() {
         QVERIFY2(desktop::waitUntil(ownBuffers, 5000),
                  "the atom picture shares the window's buffers");
     }
-    if (kind == desktop::Kind::Weston) {
+    if (westonLog) {
         // Each frame reaches the compositor as it is made, not held back in the client and sent
         // in bursts: weston's own log of the requests it receives, for three seconds.
         const desktop::ToolResult log =
@@ -150,7 +146,7 @@ void DesktopsTest::onEachDesktop() {
         const double bound = qEnvironmentVariable("LSAN_OPTIONS").isEmpty() ? 0.1 : 0.5;
         QVERIFY2(share < bound, "the program keeps the processor busy while the electron runs");
     }
-    if (kind == desktop::Kind::XvfbOpenbox) {
+    if (onDefault) {
         xWindowAndNotice(screen, pid, seen->atom);
         if (QTest::currentTestFailed()) {
             return;
@@ -182,12 +178,13 @@ void DesktopsTest::onEachDesktop() {
     QTemporaryDir logs;
     const QString log = logs.filePath(u"protocol"_s);
     std::unique_ptr<QProcess> protocol;
-    if (kind == desktop::Kind::Weston) {
+    if (westonLog) {
         protocol = screen.launch(u"weston-debug"_s, {u"-o"_s, log, u"proto"_s});
         QTest::qWait(300);
     }
-    if (kind == desktop::Kind::XvfbOpenbox) {
-        // Alt+F4 is openbox's close: the window gets the same request as from its close button.
+    if (onDefault) {
+        // Alt+F4 is the default desktop's close (openbox's): the window gets the same request as
+        // from its close button.
         QCOMPARE(screen.run(u"xdotool"_s, {"key", "alt+F4"}).exitCode, 0);
     } else {
         program->terminate(); // the session ends

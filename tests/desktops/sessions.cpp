@@ -57,7 +57,7 @@ void DesktopsTest::runsInAnySession() {
     if (serverStopMs > 0 && !qEnvironmentVariable("LSAN_OPTIONS").isEmpty()) {
         QSKIP("a stopped server shows nothing more under the sanitizers");
     }
-    Desktop screen(desktop::Kind::XvfbOpenbox);
+    Desktop screen(firstDesktop());
     for (const QString& failed : {screen.start(), reader ? screen.startAccessibilityBus() : ""}) {
         QVERIFY2(failed.isEmpty(), qPrintable(failed));
     }

@@ -63,6 +63,13 @@ int loseXDisplay(int argc, char* argv[]) {
 
 } // namespace
 
+const desktop::DesktopType&
+firstDesktop(const std::function<bool(const desktop::DesktopType&)>& property) {
+    return *std::ranges::find_if(desktop::knownDesktops(), [&](const desktop::DesktopType& type) {
+        return !property || property(type);
+    });
+}
+
 void DesktopsTest::initTestCase() {
     // The program as a desktop starts it: installed, by the command of its menu entry.
     QProcess install;

@@ -5,23 +5,16 @@
 #pragma once
 
 #include "desktops.h"
+#include "servers.h"
 
 #include <QImage>
 #include <QProcess>
 #include <QSet>
 #include <QSize>
-#include <QTemporaryDir>
 #include <functional>
 #include <memory>
-#include <vector>
 
 namespace desktop {
-
-struct ToolResult {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 // How a program is started in a desktop.
 struct Launch {
@@ -32,15 +25,14 @@ struct Launch {
     QString workingDirectory; // the desktop's scratch directory when empty
 };
 
-// Polls until `done` holds or `timeoutMs` passes.
-bool waitUntil(const std::function<bool()>& done, int timeoutMs, int pollMs = 100);
-
 class Desktop {
 public:
-    explicit Desktop(Kind kind, QSize screen = {1024, 768});
+    explicit Desktop(const DesktopType& type, QSize screen = {1024, 768});
     ~Desktop();
     Desktop(const Desktop&) = delete;
     Desktop& operator=(const Desktop&) = delete;
+    Desktop(Desktop&&) = delete;
+    Desktop& operator=(Desktop&&) = delete;
 
     // How long each of its programs may take to come up, and what makes the start give up early.
     void setPatience(int timeoutMs, std::function<bool()> givenUp = {});
@@ -58,17 +50,19 @@ public:
     // process that started it, whatever happens.
     [[nodiscard]] std::unique_ptr<QProcess>
     launch(const QString& program, const QStringList& args = {}, const Launch& how = {}) const;
-    ToolResult run(const QString& program, const QStringList& args, int timeoutMs = 10000) const;
+    ToolResult run(const QString& program, const QStringList& args, int timeoutMs = 10000) const {
+        return m_servers.run(program, args, timeoutMs);
+    }
 
-    [[nodiscard]] const DesktopType& type() const { return desktopOf(m_kind); }
+    [[nodiscard]] const DesktopType& type() const { return m_type; }
     // The display a program started here connects to: an X display, or a Wayland socket's name.
     [[nodiscard]] QString displayName() const;
-    [[nodiscard]] bool waylandAlone() const { return type().session == Session::WaylandAlone; }
-    [[nodiscard]] bool showsScreen() const { return type().showsScreen(); }
+    [[nodiscard]] bool waylandAlone() const { return m_type.session == Session::WaylandAlone; }
+    [[nodiscard]] bool showsScreen() const { return m_type.showsScreen(); }
     // Whether every program of the desktop still runs.
-    [[nodiscard]] bool running() const;
+    [[nodiscard]] bool running() const { return m_servers.running(); }
     // The processes of the desktop that the caller started, as their parent.
-    [[nodiscard]] QList<qint64> processIds() const;
+    [[nodiscard]] QList<qint64> processIds() const { return m_servers.processIds(); }
 
     // Kills the display server (Xvfb or the compositor) outright, as a crash would.
     void killDisplayServer();
@@ -80,7 +74,8 @@ public:
     void restartAccessibilityBus();
 
     // The whole screen as the display server shows it; on mutter's XWayland, which shows no
-    // screen, the X window of the program `pid`, as that server holds it.
+    // screen, the X window of the program `pid`, as that server holds it. Null where the desktop
+    // shows its screen to nobody.
     [[nodiscard]] QImage screenshot(qint64 pid = 0) const;
 
     // Asks the window manager to give the window of the program `pid` a client area of `size`,
@@ -88,43 +83,10 @@ public:
     [[nodiscard]] bool resizeWindow(qint64 pid, QSize size) const;
 
 private:
-    struct Server {
-        std::unique_ptr<QProcess> process;
-        QString log;
-    };
-
-    QString startServers();
-    QString startXvfb();
-    QString startWeston();
-    QString startMutter();
-    QString startKwin();
-    QString startSway();
-    QString startSessionBus();
-    // Starts one of the desktop's programs, its output to a log of its own; `readOutput` keeps
-    // its standard output to be read instead.
-    QProcess& startServer(const QString& program, const QStringList& args, const QString& name,
-                          const QProcessEnvironment& extra = {}, bool readOutput = false);
-    // Waits for a compositor that runs the ready script once it is ready, and takes the display
-    // it gives that script.
-    QString awaitReady(const Server& compositor, const QString& readyFile);
-    QString notUp(const Server& server, const QString& what) const;
-    [[nodiscard]] bool await(const std::function<bool()>& done, int pollMs = 100) const;
-    [[nodiscard]] QString readyScript() const;
-    [[nodiscard]] QString xWindowOf(qint64 pid) const;
-    [[nodiscard]] QImage kwinScreenshot() const;
-
-    Kind m_kind;
+    const DesktopType& m_type;
     QSize m_screen;
-    QTemporaryDir m_scratch;
-    QProcessEnvironment m_env;
-    int m_timeoutMs = 30000;
-    std::function<bool()> m_givenUp;
+    Servers m_servers;
     QString m_busLauncher;
-    bool m_sessionBus = false;
-    // The compositor's ready script, which outlives a compositor killed under it.
-    int m_readyPid = 0;
-    std::vector<Server> m_servers; // stopped last to first
-    QProcess* m_displayServer = nullptr;
     QSet<int> m_xDisplays; // the X displays its servers made
 };
 

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // desktop-run: a command in a private, headless desktop, which it ends with the command.
 #include "desktop.h"
+#include "family.h"
 #include "shooter.h"
 
 #include <QCoreApplication>
@@ -28,14 +29,19 @@ const char* const usage =
     "usage: desktop-run [--desktop NAME] [--size WxH] [--bus]\n"
     "                   [--shot FILE [--after SECONDS] [--until CHECK]] [--timeout SECONDS]\n"
     "                   -- COMMAND [ARG...]\n"
-    "       desktop-run --list\n"
+    "       desktop-run --list [--tsv]\n"
     "Starts a private, headless desktop (default: openbox on X11, 1024x768), runs COMMAND in it\n"
     "and ends the desktop with it; exits with COMMAND's status. --bus gives COMMAND a session\n"
     "bus with the accessibility bus on it; --shot saves a picture of the screen SECONDS (5)\n"
     "after the start, then ends COMMAND; with --until, it retakes the picture every fraction\n"
     "of a second until `CHECK FILE` exits 0. Each desktop's programs get --timeout SECONDS (30)\n"
     "to come up, and CHECK as long to accept a picture. Status 2: bad input, a desktop that\n"
-    "cannot start, or no picture CHECK accepted; 127: COMMAND cannot start.\n";
+    "cannot start, or no picture CHECK accepted; 127: COMMAND cannot start.\n"
+    "--list says which desktops can start here; --list --tsv prints, for scripts, a line a\n"
+    "desktop, the default first, of tab-separated fields: name, title, session (x11, xwayland or\n"
+    "wayland), family (xvfb, weston, mutter, kwin or sway); whether it draws its windows'\n"
+    "title bars itself, shows its screen (for --shot) and is installed here (yes or no); its\n"
+    "programs and their Debian packages (each a comma-separated list).\n";
 
 // How long a command is given to end on its own once asked to, or once its desktop ended.
 constexpr int graceMs = 10000;
@@ -132,9 +138,26 @@ std::variant<Options, QString> parse(const QStringList& args) {
     return options;
 }
 
-int list() {
+QString yesNo(bool yes) {
+    return yes ? u"yes"_s : u"no"_s;
+}
+
+int list(bool tsv) {
     for (const desktop::DesktopType& type : desktop::knownDesktops()) {
         const QStringList missing = desktop::missingPrograms(type);
+        if (tsv) {
+            const QStringList fields{type.name,
+                                     type.title,
+                                     desktop::sessionName(type.session),
+                                     type.family.name(),
+                                     yesNo(type.decorates),
+                                     yesNo(type.showsScreen()),
+                                     yesNo(missing.isEmpty()),
+                                     type.programs().join(u','),
+                                     type.packages().join(u',')};
+            std::printf("%s\n", qPrintable(fields.join(u'\t')));
+            continue;
+        }
         const QString here = !missing.isEmpty()
                                  ? u"cannot start: %1 missing"_s.arg(missing.join(u", "_s))
                              : type.showsScreen() ? u"can start"_s
@@ -259,8 +282,8 @@ int main(int argc, char* argv[]) {
     for (int at = 1; at < argc; ++at) {
         args << QString::fromLocal8Bit(argv[at]);
     }
-    if (args == QStringList{u"--list"_s}) {
-        return list();
+    if (args == QStringList{u"--list"_s} || args == QStringList{u"--list"_s, u"--tsv"_s}) {
+        return list(args.size() == 2);
     }
     if (args.isEmpty() || args == QStringList{u"--help"_s}) {
         std::fputs(usage, args.isEmpty() ? stderr : stdout);
@@ -286,7 +309,7 @@ int main(int argc, char* argv[]) {
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     int status = failed;
     {
-        Desktop screen(options.desktop->kind, options.size);
+        Desktop screen(*options.desktop, options.size);
         screen.setPatience(options.timeoutSeconds * 1000, [] { return caughtSignal != 0; });
         QString fault = screen.start();
         if (fault.isEmpty() && options.bus) {
