@@ -110,6 +110,8 @@ void placeControl(const ControlSpec& row, QObject* control, const Zoom& zoom) {
 
 // The design's extent with its own margins: as far right and down as its controls reach, plus
 // the margin it leaves at the left and the top.
+} // namespace
+
 QSize designExtent(const FormSpec& form) {
     QRect reach;
     for (const ControlSpec& row : form.controls) {
@@ -119,8 +121,6 @@ QSize designExtent(const FormSpec& form) {
     }
     return {reach.right() + 1 + reach.left(), reach.bottom() + 1 + reach.top()};
 }
-
-} // namespace
 
 Window::Window(const FormSpec& form, CallGate& gate, Dispatcher& dispatcher, QWidget* parent)
     : QWidget(parent), m_form(form), m_extent(designExtent(form)),

@@ -19,6 +19,10 @@ class LastFrameWait;
 struct FormSpec;
 class ScreenPacer;
 
+// The size, in twips, that the zoom fits into the client area: the window's own controls with
+// the margin left of and above them repeated right of and below them.
+[[nodiscard]] QSize designExtent(const FormSpec& form);
+
 class Window : public QWidget {
     Q_OBJECT
 

@@ -54,7 +54,7 @@ void DesktopsTest::runsInAnySession() {
     QFETCH(int, serverStopMs);
     QFETCH(bool, reader);
     QFETCH(QString, warning);
-    if (serverStopMs > 0 && !qEnvironmentVariable("LSAN_OPTIONS").isEmpty()) {
+    if (serverStopMs > 0 && sanitized) {
         QSKIP("a stopped server shows nothing more under the sanitizers");
     }
     Desktop screen(firstDesktop());
@@ -114,40 +114,4 @@ void DesktopsTest::orcaReadsTheWindow(const Desktop& screen) {
         QVERIFY2(at >= 0, qPrintable(u"Orca never says %1 here; it said: %2"_s.arg(
                               line, said.join(u" | "_s))));
     }
-}
-
-// On X: the window titled, as wide as the screen it is maximised on, and the notice from a
-// double-click on the heading, closed with Enter.
-void DesktopsTest::xWindowAndNotice(const Desktop& screen, qint64 pid, const atom::Area& area) {
-    const auto xdotool = [&](const QStringList& args) { return screen.run(u"xdotool"_s, args); };
-    // xdotool's own name search can miss Cyrillic titles, so names are compared here.
-    const auto windowTitled = [&](const QString& title) {
-        const QString ids = xdotool({"search", "--onlyvisible", "--pid", QString::number(pid)}).out;
-        for (const QString& id : ids.split(u'\n', Qt::SkipEmptyParts)) {
-            if (xdotool({"getwindowname", id}).out == title) {
-                return id;
-            }
-        }
-        return QString();
-    };
-    const QString window = windowTitled(u"ЛЮМЕРА"_s);
-    QVERIFY2(!window.isEmpty(), "no window titled ЛЮМЕРА");
-    const QString geometry = xdotool({"getwindowgeometry", "--shell", window}).out;
-    QCOMPARE(geometry.section(u"WIDTH="_s, 1).section(u'\n', 0, 0).toInt(),
-             screen.screenshot().width());
-    // The heading, Label1, is centred at (544, 60) in the window as designed.
-    const QPoint heading =
-        area.rect.topLeft() + (QPoint(544, 60) - QPoint(506, 106)) * (area.rect.width() / 448.0);
-    QCOMPARE(xdotool({"mousemove", QString::number(heading.x()), QString::number(heading.y()),
-                      "click", "--repeat", "2", "--delay", "80", "1"})
-                 .exitCode,
-             0);
-    const QString notice = u"Прудупреждение"_s;
-    QVERIFY2(desktop::waitUntil([&] { return !windowTitled(notice).isEmpty(); }, 5000),
-             "no notice after a double-click on the heading");
-    xdotool({"windowactivate", "--sync", windowTitled(notice)});
-    xdotool({"key", "Return"});
-    QVERIFY2(desktop::waitUntil([&] { return windowTitled(notice).isEmpty(); }, 5000),
-             "Enter does not close the notice");
-    xdotool({"windowactivate", "--sync", window});
 }

@@ -16,7 +16,17 @@
 // The phrase a reader hears for the radius on `orbit` (1 to 6).
 QString radiusPhrase(int orbit);
 
-// How many times the design's 1043.7 × 721 pixels fit the client area, across and down.
+// The window as designed, in pixels at zoom 1, from the program's own description.
+struct DesignGeometry {
+    QSizeF extent;        // what the zoom fits into the client area
+    QRectF atom;          // the atom picture's drawing area
+    QPointF atomCentre;   // the atom picture's centre
+    QPointF heading;      // the heading's centre
+    QList<QPointF> marks; // the transition marks, each midway down the shortest
+};
+[[nodiscard]] const DesignGeometry& design();
+
+// How many times the design's extent fits the client area, across and down.
 double fitOf(QSize client);
 
 // The design as a screenshot shows it: the window's client area (all the window-blue ground the
@@ -24,16 +34,19 @@ double fitOf(QSize client);
 struct SeenLayout {
     QRect client;
     atom::Area atom;
-    [[nodiscard]] double zoom() const { return atom.rect.width() / 448.0; }
+    [[nodiscard]] double zoom() const { return atom.rect.width() / design().atom.width(); }
     // Where the atom's centre lies from where it should: centred with the design, which is
-    // zoomed to fit, or left at the corner as designed where it does not fit at all. That
-    // centre lies 208 pixels right of the design's centre, and 30.7 above it, at zoom 1.
+    // zoomed to fit, or left at the corner as designed where it does not fit at all.
     [[nodiscard]] QPointF offCentre() const {
         const double z = std::max(1.0, fitOf(client.size()));
-        const QPointF design = fitOf(client.size()) <= 1
-                                   ? QRectF(client).topLeft() + QPointF(521.83, 360.5)
-                                   : QRectF(client).center();
-        return QRectF(atom.rect).center() - (design + QPointF(208 * z, -30.67 * z));
+        const QPointF designCentre = QRectF(QPointF(), design().extent).center();
+        const QPointF centre = fitOf(client.size()) <= 1 ? QRectF(client).topLeft() + designCentre
+                                                         : QRectF(client).center();
+        return QRectF(atom.rect).center() - (centre + (design().atomCentre - designCentre) * z);
+    }
+    // Where a point of the design shows on the screen, from the atom picture's place.
+    [[nodiscard]] QPoint onScreen(QPointF designed) const {
+        return atom.rect.topLeft() + ((designed - design().atom.topLeft()) * zoom()).toPoint();
     }
     [[nodiscard]] bool fills() const {
         const QPointF off = offCentre();

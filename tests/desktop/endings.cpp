@@ -72,8 +72,7 @@ void DesktopsTest::endsAsPromised() {
         desktop::Launch how;
         how.extra = extra;
         how.channels = QProcess::SeparateChannels;
-        program = screen.launch(QCoreApplication::applicationFilePath(),
-                                {u"--lose-x-display"_s, noticer}, how);
+        program = screen.launch(QStringLiteral(LUMERA_LOSE_X_DISPLAY), {noticer}, how);
         QVERIFY(program->waitForReadyRead(10000) && program->readAll().startsWith("shown"));
     }
     if (signal != 0) {

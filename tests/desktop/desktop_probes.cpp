@@ -4,8 +4,15 @@
 
 #include "atom_picture.h"
 #include "desktop.h"
+#include "host/controls/picture_box.h"
+#include "host/form/control_spec.h"
+#include "host/form/window.h"
+#include "host/screen/units.h"
 #include "series/number_text.h"
 #include "series/series_table.h"
+#include "ui/control_names.h"
+#include "ui/form1_description.h"
+#include "ui/palette.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,6 +23,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -30,12 +39,52 @@ QString radiusPhrase(int orbit) {
         series::decimalText(series::seriesTable().at(std::size_t(orbit - 1)).rotationRadius));
 }
 
+const DesignGeometry& design() {
+    static const DesignGeometry geometry = [] {
+        const host::FormSpec& form = ui::form1Description();
+        const auto row = [&](const char* name) -> const host::ControlSpec& {
+            return *std::ranges::find_if(form.controls, [&](const host::ControlSpec& control) {
+                return std::string_view(control.name) == name;
+            });
+        };
+        const auto pixels = [](double twips) { return twips / host::twipsPerPixel; };
+        const auto centre = [&](const host::ControlSpec& c) {
+            return QPointF(pixels(c.left + c.width / 2.0), pixels(c.top + c.height / 2.0));
+        };
+        // A picture box's drawing area starts inside its border, and is as wide as the program
+        // rounds it.
+        const auto inner = [&](const host::ControlSpec& c) {
+            const int border = host::PictureBox::borderWidth;
+            return QRectF(host::twipsToPixels(c.left) + border, host::twipsToPixels(c.top) + border,
+                          host::twipsToPixels(c.width) - 2 * border,
+                          host::twipsToPixels(c.height) - 2 * border);
+        };
+        const QSize extent = host::designExtent(form);
+        DesignGeometry made{QSizeF(pixels(extent.width()), pixels(extent.height())),
+                            inner(row(ui::names::picture3)),
+                            centre(row(ui::names::picture3)),
+                            centre(row(ui::names::label1)),
+                            {}};
+        const std::array marks{row(ui::names::line3), row(ui::names::line4), row(ui::names::line5),
+                               row(ui::names::line6)};
+        const auto shortest = std::ranges::max(marks, {}, &host::ControlSpec::y1);
+        const QRectF panel = inner(row(marks.front().container));
+        for (const host::ControlSpec& mark : marks) {
+            made.marks << panel.topLeft() +
+                              QPointF(pixels(mark.x1), pixels((shortest.y1 + shortest.y2) / 2.0));
+        }
+        return made;
+    }();
+    return geometry;
+}
+
 double fitOf(QSize client) {
-    return std::min(client.width() / 1043.667, client.height() / 721.0);
+    return std::min(client.width() / design().extent.width(),
+                    client.height() / design().extent.height());
 }
 
 std::optional<SeenLayout> seenLayout(const QImage& shot) {
-    const QRgb ground = qRgb(0x8D, 0xA9, 0xD1);
+    const QRgb ground = host::toQColor(ui::colours::windowBlue).rgb();
     QRect client;
     for (int y = 0; y < shot.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(shot.constScanLine(y));

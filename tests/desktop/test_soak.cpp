@@ -1,36 +1,57 @@
 // SPDX-FileCopyrightText: 2026 Соколов А. В.
 // SPDX-License-Identifier: LicenseRef-proprietary
-// For `make soak`: a school day of random input on one desktop.
-#include "desktops_test.h"
+// For `make soak`: a school day of random input, on each desktop the desktops test visits, one
+// row a desktop (tests/scripts/soak runs them side by side).
+#include "program_on_desktops.h"
 
-#include "atom_picture.h"
-#include "desktop.h"
-
-#include <QDir>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QMap>
 #include <QRandomGenerator>
-#include <QRegularExpression>
-#include <QSet>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
-#include <cmath>
-#include <csignal>
-#include <cstdio>
+#include <algorithm>
 #include <random>
-#include <unistd.h>
 
-using desktop::Desktop;
 using namespace Qt::StringLiterals;
+
+class SoakTest : public ProgramOnDesktops {
+    Q_OBJECT
+
+private slots:
+    void soak_data() { addDesktopRows(); }
+    // The program as the desktops test starts it, orbit 6 chosen through the reader's bus, then
+    // the day; at its end the display server dies, and the program ends naming it.
+    void soak() {
+        QFETCH(QString, desktopName);
+        QFETCH(QSize, screenSize);
+        Desktop screen(*desktop::desktopNamed(desktopName), screenSize);
+        const std::unique_ptr<QProcess> program = startWithReader(screen);
+        QVERIFY(program);
+        const qint64 pid = program->processId();
+        const std::optional<SeenLayout> seen = checkLayout(screen, pid, {});
+        QVERIFY(!QTest::currentTestFailed());
+        chooseOrbit6(screen, pid, seen);
+        QVERIFY(!QTest::currentTestFailed());
+        // xdotool's input on Xvfb
+        schoolDay(screen, *program, seen, screen.type().session == desktop::Session::X11);
+        screen.killDisplayServer();
+        QVERIFY2(program->waitForFinished(5000), "still running once its display went");
+        QCOMPARE(program->exitCode(), 1);
+    }
+
+private:
+    void schoolDay(const Desktop& screen, QProcess& program, const std::optional<SeenLayout>& seen,
+                   bool xInput);
+};
 
 // A school day in LUMERA_SOAK_MINUTES (make soak): orbits pressed through the reader's bus at
 // random moments, each press timed until the radius phrase is renamed; on X also the notice; the
 // display server stopped for seconds now and then. Resident memory and open files
 // stay flat after the first minute; at the end the screen agrees with the last press, and when
 // the display server dies the program ends naming it.
-void DesktopsTest::soak(const Desktop& screen, QProcess& program,
-                        const std::optional<SeenLayout>& seen, bool xInput) {
+void SoakTest::schoolDay(const Desktop& screen, QProcess& program,
+                         const std::optional<SeenLayout>& seen, bool xInput) {
     const qint64 pid = program.processId();
     bool given = false;
     quint64 startValue = qEnvironmentVariable("LUMERA_SOAK_START").toULongLong(&given);
@@ -121,3 +142,11 @@ void DesktopsTest::soak(const Desktop& screen, QProcess& program,
         QVERIFY2(electron.places.size() >= 2, qPrintable(describe(electron)));
     }
 }
+
+int main(int argc, char* argv[]) {
+    const QCoreApplication application(argc, argv);
+    SoakTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_soak.moc"
