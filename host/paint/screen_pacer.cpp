@@ -4,6 +4,7 @@
 
 #include "host/paint/compositor_layer.h"
 #include "host/paint/x11_direct_put.h"
+#include "host/platform/toolkit_setup.h"
 
 #include <QAbstractEventDispatcher>
 #include <QImage>
@@ -47,8 +48,7 @@ void sleepUntil(std::chrono::steady_clock::time_point until) {
 } // namespace
 
 ScreenPacer::Mode ScreenPacer::modeFor(const QString& platformName) {
-    return platformName.startsWith(QLatin1String("wayland")) ? Mode::OncePerFrame
-                                                             : Mode::EveryChange;
+    return isWaylandPlatform(platformName) ? Mode::OncePerFrame : Mode::EveryChange;
 }
 
 ScreenPacer::ScreenPacer(Mode mode, QWidget* window)

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 #include "host/platform/termination.h"
 
+#include "host/platform/session_end.h"
+
 #include <QSocketNotifier>
 #include <QWidget>
 #include <array>
@@ -37,13 +39,7 @@ void closeOnTermination(QWidget& window) {
             ::read(static_cast<int>(notifier->socket()), &drained, 1);
         window.close();
     });
-    struct sigaction action {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        ::sigaction(signal, &action, nullptr);
-    }
+    catchSessionEnd(onTerminationSignal);
 }
 
 } // namespace host

@@ -41,7 +41,8 @@ void ZoomTest::designSizeKeepsEveryPixel() {
     Form1 form;
     form.resize(1024, 745);
     const QImage drawn = pixelsOf(form);
-    const QString file = qEnvironmentVariable("LUMERA_SOURCE_DIR") + "/tests/data/window-1024x745.png";
+    const QString file =
+        qEnvironmentVariable("LUMERA_SOURCE_DIR") + "/tests/data/window-1024x745.png";
     if (qEnvironmentVariableIsSet("LUMERA_WRITE_REFERENCE")) {
         QVERIFY(drawn.save(file));
     }

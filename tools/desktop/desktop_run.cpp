@@ -3,6 +3,7 @@
 // desktop-run: a command in a private, headless desktop, which it ends with the command.
 #include "desktop.h"
 #include "family.h"
+#include "host/platform/session_end.h"
 #include "shooter.h"
 
 #include <QCoreApplication>
@@ -298,13 +299,7 @@ int main(int argc, char* argv[]) {
     }
     const Options& options = *given;
     const QCoreApplication application(argc, argv);
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        ::sigaction(signal, &action, nullptr);
-    }
+    host::catchSessionEnd(onSignal);
     // Whatever the command and the desktop leave running is adopted here, to be ended.
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     int status = failed;
