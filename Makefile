@@ -41,10 +41,14 @@ run:
 test:
 	scripts/install-deps $(TEST_GROUPS)
 	$(MAKE) build PRESET=default
-	@nice -n 19 sh -c 'scripts/lint $(BUILD_DIR)/default && $(MAKE) build PRESET=asan' \
+	@start=$$(date +%s); \
+	nice -n 19 sh -c 'scripts/lint $(BUILD_DIR)/default && cmake --preset asan && \
+		cmake --build --preset asan -j $(JOBS)' \
 		>$(BUILD_DIR)/behind-the-tests.log 2>&1 & behind=$$!; \
-	ctest --preset default -j $(JOBS); tested=$$?; \
+	ctest --preset default -j $(JOBS); tested=$$?; tests_done=$$(date +%s); \
 	wait $$behind; built=$$?; cat $(BUILD_DIR)/behind-the-tests.log; \
+	echo "make test: the tests $$((tests_done - start)) s; beside them the lint and the" \
+		"sanitizer build, $$(($$(date +%s) - start)) s"; \
 	test $$tested -eq 0 && test $$built -eq 0
 	$(MAKE) check PRESET=asan
 
