@@ -3,6 +3,7 @@
 // desktop-run on every desktop it knows, and every way it can end: the status and line each gives,
 // and nothing left behind: no process, no X socket or lock file, no runtime directory.
 #include "desktops.h"
+#include "family.h"
 
 #include <QDir>
 #include <QImage>
@@ -24,11 +25,17 @@ const QStringList callersSession{u"DISPLAY=:4242"_s, u"WAYLAND_DISPLAY=caller-wa
                                  u"XDG_RUNTIME_DIR=/caller-runtime"_s,
                                  u"DBUS_SESSION_BUS_ADDRESS=unix:path=/caller-bus"_s};
 
-// What desktops keep in /tmp: X sockets and lock files, and sway's files when the caller is root.
+// What desktops keep in /tmp: X sockets and lock files, and the scratch directories of the
+// families whose programs may run as another user.
 QStringList sharedFiles() {
+    QStringList patterns{u".X*-lock"_s};
+    for (const desktop::DesktopType& type : desktop::knownDesktops()) {
+        if (type.family.sharesScratch()) {
+            patterns << u"desktop-run-%1-*"_s.arg(type.family.name());
+        }
+    }
     return QDir(u"/tmp/.X11-unix"_s).entryList(QDir::System) +
-           QDir(u"/tmp"_s).entryList({u".X*-lock"_s, u"desktop-run-sway-*"_s},
-                                     QDir::Hidden | QDir::AllEntries);
+           QDir(u"/tmp"_s).entryList(patterns, QDir::Hidden | QDir::AllEntries);
 }
 
 // Those of them made since `before` that nobody uses: other tests' X servers may come and go.
