@@ -29,12 +29,21 @@ struct DesignGeometry {
 // How many times the design's extent fits the client area, across and down.
 double fitOf(QSize client);
 
+// The zoom the atom picture's drawing area shows the design at.
+[[nodiscard]] inline double zoomOf(const atom::Area& atom) {
+    return atom.rect.width() / design().atom.width();
+}
+// Where a point of the design shows on the screen, from the atom picture's place.
+[[nodiscard]] inline QPoint onScreen(const atom::Area& atom, QPointF designed) {
+    return atom.rect.topLeft() + ((designed - design().atom.topLeft()) * zoomOf(atom)).toPoint();
+}
+
 // The design as a screenshot shows it: the window's client area (all the window-blue ground the
 // design lies on) and the atom picture's drawing area in it.
 struct SeenLayout {
     QRect client;
     atom::Area atom;
-    [[nodiscard]] double zoom() const { return atom.rect.width() / design().atom.width(); }
+    [[nodiscard]] double zoom() const { return zoomOf(atom); }
     // Where the atom's centre lies from where it should: centred with the design, which is
     // zoomed to fit, or left at the corner as designed where it does not fit at all.
     [[nodiscard]] QPointF offCentre() const {
@@ -43,10 +52,6 @@ struct SeenLayout {
         const QPointF centre = fitOf(client.size()) <= 1 ? QRectF(client).topLeft() + designCentre
                                                          : QRectF(client).center();
         return QRectF(atom.rect).center() - (centre + (design().atomCentre - designCentre) * z);
-    }
-    // Where a point of the design shows on the screen, from the atom picture's place.
-    [[nodiscard]] QPoint onScreen(QPointF designed) const {
-        return atom.rect.topLeft() + ((designed - design().atom.topLeft()) * zoom()).toPoint();
     }
     [[nodiscard]] bool fills() const {
         const QPointF off = offCentre();

@@ -186,7 +186,7 @@ void ProgramOnDesktops::chooseOrbit6(const Desktop& screen, qint64 pid,
     // give or take the rounding of the two.
     const QImage shot = screen.screenshot(pid);
     for (const QPointF& mark : design().marks) {
-        const QPoint at = seen->onScreen(mark);
+        const QPoint at = onScreen(seen->atom, mark);
         bool magenta = false;
         for (int dx = -3; dx <= 3; ++dx) {
             magenta = magenta || shot.pixel(at.x() + dx, at.y()) == qRgb(255, 0, 255);
@@ -216,7 +216,7 @@ void ProgramOnDesktops::xWindowAndNotice(const Desktop& screen, qint64 pid,
     QCOMPARE(geometry.section(u"WIDTH="_s, 1).section(u'\n', 0, 0).toInt(),
              screen.screenshot().width());
     // The heading, Label1, in the middle.
-    const QPoint heading = SeenLayout{{}, area}.onScreen(design().heading);
+    const QPoint heading = onScreen(area, design().heading);
     QCOMPARE(xdotool({"mousemove", QString::number(heading.x()), QString::number(heading.y()),
                       "click", "--repeat", "2", "--delay", "80", "1"})
                  .exitCode,
