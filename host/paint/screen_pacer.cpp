@@ -4,13 +4,13 @@
 
 #include "host/paint/compositor_layer.h"
 #include "host/paint/x11_direct_put.h"
+#include "host/platform/precise_sleep.h"
 #include "host/platform/toolkit_setup.h"
 
 #include <QAbstractEventDispatcher>
 #include <QImage>
 #include <QScreen>
 #include <QWidget>
-#include <thread>
 
 namespace host {
 
@@ -37,12 +37,6 @@ void sendToCompositor() {
     if (QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance()) {
         emit loop->aboutToBlock();
     }
-}
-
-// Gives the processor back: a wait that spun would keep a core busy all the time the window is
-// open, costing a laptop its battery and every other program its turn.
-void sleepUntil(std::chrono::steady_clock::time_point until) {
-    std::this_thread::sleep_until(until);
 }
 
 } // namespace

@@ -82,8 +82,10 @@ void nameLostDisplays() {
     toolkitHandler = qInstallMessageHandler(handleMessage);
     // libxcb writes with plain writev: a request sent after the X server died, before a reader
     // thread noticed, would end the program by SIGPIPE, saying nothing. Ignored, the write fails
-    // and the lost display is noticed and named as any other way.
+    // and the lost display is noticed and named as any other way. Windows has no such signal.
+#ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
+#endif
 #if LUMERA_WITH_XLIB
     qAddPreRoutine(replaceToolkitXlibHandler);
 #endif

@@ -7,8 +7,9 @@ class QWidget;
 
 namespace host {
 
-// On SIGTERM, SIGINT or SIGHUP (logout, a terminal's Ctrl+C or hang-up) the window is closed,
-// after any running handler: the program ends with status 0, as when the user closes it.
+// On SIGTERM, SIGINT or SIGHUP (logout, a terminal's Ctrl+C or hang-up), and on Windows at the
+// session's end (WM_ENDSESSION), the window is closed after any running handler: the program
+// ends with status 0, as when the user closes it.
 void closeOnTermination(QWidget& window);
 
 } // namespace host

@@ -24,6 +24,11 @@ bool isWaylandPlatform(QStringView platformName) {
 }
 
 void prepareToolkit() {
+#ifdef Q_OS_WIN
+    // Qt has one window system there; Wine hands a Windows program Linux's DISPLAY too, which
+    // must not choose X's.
+    return;
+#endif
     // The user's own choice, QT_QPA_PLATFORM or -platform (which Qt reads over the variable),
     // wins.
     if (const auto platform = defaultPlatform(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"))) {

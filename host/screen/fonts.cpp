@@ -6,8 +6,22 @@
 
 namespace host {
 
+QStringList fontFamilies(Charset charset, double zoom) {
+    // Liberation Sans has Arial's widths, which every Windows has: text measures the same in
+    // either, so what fits its label on Linux fits on Windows.
+    QStringList families{QStringLiteral("Liberation Sans"), QStringLiteral("Arial")};
+    // Windows's "MS Sans Serif" is a bitmap face drawn only at its own sizes: the designed one at
+    // the design's scale, too small or too large at any other. The symbol set's captions are
+    // shown as Unicode Greek, which every face above has.
+    if (charset == Charset::Cyrillic && zoom == 1.0) {
+        families.prepend(QStringLiteral("MS Sans Serif"));
+    }
+    return families;
+}
+
 QFont toQFont(const FontSpec& wanted, double zoom) {
-    QFont font(QStringLiteral("Liberation Sans"));
+    QFont font;
+    font.setFamilies(fontFamilies(wanted.charset, zoom));
     font.setPixelSize(pointsToPixels(wanted.points, zoom));
     font.setWeight(wanted.weight >= 700 ? QFont::Bold : QFont::Normal);
     font.setStyleHint(QFont::SansSerif);

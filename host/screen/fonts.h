@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 namespace host {
 
@@ -16,8 +17,12 @@ struct FontSpec {
     Charset charset = Charset::Cyrillic;
 };
 
-// "MS Sans Serif" and "Symbol" are drawn with Liberation Sans at a pixel size fixed for 96 dpi,
-// times the window's zoom.
+// The faces a caption is drawn with, the first the system has: "MS Sans Serif" as designed where
+// it is there (Windows) and the zoom is the design's, else a face of Arial's widths.
+[[nodiscard]] QStringList fontFamilies(Charset charset, double zoom);
+
+// "MS Sans Serif" and "Symbol" at a pixel size fixed for 96 dpi, times the window's zoom, in the
+// faces above.
 [[nodiscard]] QFont toQFont(const FontSpec& wanted, double zoom = 1.0);
 
 // What a caption looks like in the symbol character set: Latin letters become Greek ("l" → "λ").
