@@ -25,6 +25,8 @@ set(LUMERA_DESCRIPTION_RU
 полную энергию электрона на этой орбите.")
 
 set(LUMERA_VENDOR "Соколов А. В.")
+# Where only Latin letters can go (the Windows installer's tables).
+set(LUMERA_VENDOR_LATIN "Sokolov A. V.")
 set(LUMERA_PACKAGER "ЛЮМЕРА maintainers <lumera@lumera.invalid>")
 # SPDX, as the metainfo, the RPM's licence tag and the copyright file's short names all take it.
 set(LUMERA_LICENSE "LicenseRef-proprietary")

@@ -50,7 +50,10 @@ public:
         if (::SetWaitableTimerEx(m_handle, &due, 0, nullptr, nullptr, nullptr, 0) == 0) {
             return false;
         }
-        return ::WaitForSingleObject(m_handle, INFINITE) == WAIT_OBJECT_0;
+        // No message wakes it (mask 0) and none is handled: input and the session's end still
+        // wait for the handler. Waiting the way a window's thread does tells the system the
+        // thread is idle, so Wine, whose windows reach X only then, shows what was drawn.
+        return ::MsgWaitForMultipleObjectsEx(1, &m_handle, INFINITE, 0, 0) == WAIT_OBJECT_0;
     }
 
 private:

@@ -78,6 +78,24 @@ const DesignGeometry& design() {
     return geometry;
 }
 
+QRectF designRect(const char* control) {
+    const host::FormSpec& form = ui::form1Description();
+    const auto& row = *std::ranges::find_if(form.controls, [&](const host::ControlSpec& c) {
+        return std::string_view(c.name) == control;
+    });
+    const QRectF own(host::twipsToPixels(row.left), host::twipsToPixels(row.top),
+                     host::twipsToPixels(row.width), host::twipsToPixels(row.height));
+    if (std::string_view(row.container).empty()) {
+        return own;
+    }
+    // From a frame's corner, or from the corner of a picture box's inner area.
+    const auto& container = *std::ranges::find_if(form.controls, [&](const host::ControlSpec& c) {
+        return std::string_view(c.name) == row.container;
+    });
+    const int border = container.kind == host::Kind::PictureBox ? host::PictureBox::borderWidth : 0;
+    return own.translated(designRect(row.container).topLeft() + QPointF(border, border));
+}
+
 double fitOf(QSize client) {
     return std::min(client.width() / design().extent.width(),
                     client.height() / design().extent.height());

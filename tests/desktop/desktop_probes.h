@@ -25,6 +25,8 @@ struct DesignGeometry {
     QList<QPointF> marks; // the transition marks, each midway down the shortest
 };
 [[nodiscard]] const DesignGeometry& design();
+// A control's rectangle in the design, in pixels at zoom 1, from the window's corner.
+[[nodiscard]] QRectF designRect(const char* control);
 
 // How many times the design's extent fits the client area, across and down.
 double fitOf(QSize client);

@@ -10,11 +10,13 @@
 #include "host/paint/circle_outlines.h"
 #include "host/paint/frame_budget.h"
 #include "host/platform/display_loss.h"
+#include "host/platform/precise_sleep.h"
 #include "host/platform/toolkit_setup.h"
 #include "host/platform/wayland_decorations.h"
 
 #include <QDeadlineTimer>
 #include <QTest>
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
@@ -87,6 +89,23 @@ class HostRulesTest : public QObject {
 private slots:
     // At 60 Hz: a frame after the last flush ended, or nine times what it cost, but never more
     // than 400 ms.
+    // The electron's steps are 1.5 ms apart: the wait wakes well within a step of its time, on
+    // Windows as on Linux (whose ordinary sleep would wake on the 15.6 ms system tick), and never
+    // early.
+    void sleepWakesOnTime() {
+        std::vector<std::chrono::steady_clock::duration> late;
+        for (int step = 0; step < 100; ++step) {
+            const auto until = std::chrono::steady_clock::now() + 1500us;
+            host::sleepUntil(until);
+            late.push_back(std::chrono::steady_clock::now() - until);
+        }
+        std::ranges::sort(late);
+        QVERIFY(late.front() >= std::chrono::steady_clock::duration::zero());
+        const auto median = std::chrono::duration<double, std::milli>(late[late.size() / 2]);
+        qInfo("median lateness %.3f ms", median.count());
+        QVERIFY2(median < 1ms, qPrintable(QString::number(median.count()) + " ms late"));
+    }
+
     void frameBudget_data() {
         QTest::addColumn<int>("costMs"); // of the last flush; -1 for none yet
         QTest::addColumn<int>("sinceMs");

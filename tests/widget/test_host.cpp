@@ -10,14 +10,20 @@
 #include "host/dispatch/call_gate.h"
 #include "host/dispatch/dispatcher.h"
 #include "host/paint/screen_pacer.h"
+#include "host/platform/termination.h"
 
+#include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
 #include <QExposeEvent>
 #include <QScreen>
 #include <QTest>
 #include <QThread>
 #include <chrono>
+#include <csignal>
 #include <span>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 using namespace host;
 
@@ -270,6 +276,39 @@ private slots:
         });
         loop.exec();
         QCOMPARE(order, QStringList({"box closed", "tick", "click", "tick"}));
+    }
+    // The session's end closes the window as its close button does: SIGTERM on Linux,
+    // WM_ENDSESSION on Windows (the message as Qt hands it to the native filters).
+    void sessionEndClosesTheWindow() {
+        QWidget window;
+        window.show();
+        bool closed = false;
+        class Watch : public QObject {
+        public:
+            explicit Watch(bool& closed) : m_closed(closed) {}
+            bool eventFilter(QObject*, QEvent* event) override {
+                m_closed = m_closed || event->type() == QEvent::Close;
+                return false;
+            }
+
+        private:
+            bool& m_closed;
+        } watch(closed);
+        window.installEventFilter(&watch);
+        closeOnTermination(window);
+#ifdef Q_OS_WIN
+        MSG message{};
+        message.hwnd = reinterpret_cast<HWND>(window.winId());
+        message.message = WM_ENDSESSION;
+        message.wParam = TRUE;
+        qintptr result = 0;
+        QAbstractEventDispatcher::instance()->filterNativeEvent("windows_generic_MSG", &message,
+                                                                &result);
+#else
+        std::raise(SIGTERM);
+#endif
+        QTRY_VERIFY_WITH_TIMEOUT(closed, 5000);
+        QVERIFY(!window.isVisible());
     }
 };
 
