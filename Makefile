@@ -11,7 +11,7 @@ GROUPS ?= build
 TEST_GROUPS := build test desktops checks
 
 .PHONY: all deps configure build run test check check-fast lint faults memcheck clean asan bench soak closes \
-	package screenshot shots windows package-windows check-windows
+	package screenshot shots windows package-windows check-windows faults-windows
 
 all: build
 
@@ -54,26 +54,35 @@ check-windows: package-windows
 	ctest --preset windows -j $(JOBS)
 
 # What CI runs: every test in the normal build, the static analysis, and the program's tests
-# again under AddressSanitizer and UndefinedBehaviorSanitizer. The normal build's end-to-end
-# tests spend most of their time waiting on desktops, so meanwhile the analysis and then the
-# sanitizer build run in the idle class (SCHED_IDLE, or nice 19 where that is refused): they get
-# only the processor time the tests leave, and give it back the moment a test's process wakes,
-# as the reader's answer times need (nice 19 alone let them stretch past their bound on mutter).
-# Their output follows the tests'.
+# again under AddressSanitizer and UndefinedBehaviorSanitizer; then, where Qt for Windows was
+# built once (`make windows`), the Windows build's tests under Wine. The normal build's
+# end-to-end tests spend most of their time waiting on desktops, so meanwhile the analysis, the
+# sanitizer build and the Windows build run in the idle class (SCHED_IDLE, or nice 19 where that
+# is refused): they get only the processor time the tests leave, and give it back the moment a
+# test's process wakes, as the reader's answer times need (nice 19 alone let them stretch past
+# their bound on mutter). Their output follows the tests'.
+WINDOWS_BESIDE = && cmake --preset windows && cmake --build --preset windows -j $(JOBS) && \
+	cmake --build --preset windows --target package-windows
 test:
 	scripts/install-deps $(TEST_GROUPS)
+	@if scripts/build-qt-windows --check; then scripts/install-deps windows; fi
 	$(MAKE) build PRESET=default
 	@start=$$(date +%s); \
 	if chrt --idle 0 true 2>/dev/null; then idle='chrt --idle 0'; else idle='nice -n 19'; fi; \
-	$$idle sh -c 'scripts/lint $(BUILD_DIR)/default && cmake --preset asan && \
-		cmake --build --preset asan -j $(JOBS)' \
+	if scripts/build-qt-windows --check; then windows='$(WINDOWS_BESIDE)'; else windows=; fi; \
+	$$idle sh -c "scripts/lint $(BUILD_DIR)/default && cmake --preset asan && \
+		cmake --build --preset asan -j $(JOBS) $$windows" \
 		>$(BUILD_DIR)/behind-the-tests.log 2>&1 & behind=$$!; \
 	ctest --preset default -j $(JOBS); tested=$$?; tests_done=$$(date +%s); \
 	wait $$behind; built=$$?; cat $(BUILD_DIR)/behind-the-tests.log; \
 	echo "make test: the tests $$((tests_done - start)) s; beside them the lint and the" \
-		"sanitizer build, $$(($$(date +%s) - start)) s"; \
+		"sanitizer and Windows builds, $$(($$(date +%s) - start)) s"; \
 	test $$tested -eq 0 && test $$built -eq 0
 	$(MAKE) check PRESET=asan
+	@if scripts/build-qt-windows --check; then ctest --preset windows -j $(JOBS); else \
+		echo "make test: the Windows tests were skipped: no Qt for Windows in" \
+			"$$(scripts/build-qt-windows --prefix); build it once with" \
+			"scripts/install-deps windows && scripts/build-qt-windows (about 45 minutes)"; fi
 
 # Every test of one build.
 check: build
@@ -129,6 +138,11 @@ screenshot: build
 # their contact sheet, docs/desktops.png; each picture waits, as the README's, for the electron.
 shots: build
 	tools/desktop/shots $(BUILD_DIR)/$(PRESET)
+
+# The same for the Windows build (tests/data/faults-windows.tsv), under Wine.
+faults-windows: package-windows
+	$(MAKE) build PRESET=default GROUPS="$(TEST_GROUPS)"
+	tests/scripts/faults $(BUILD_DIR)/windows
 
 asan:
 	$(MAKE) check PRESET=asan
