@@ -64,6 +64,10 @@ check-windows: package-windows
 # the sanitizers' slowness: beside the normal tests as well, it made the mutter bound fail once.
 # Each one's output follows the tests'.
 IDLE = if chrt --idle 0 true 2>/dev/null; then idle='chrt --idle 0'; else idle='nice -n 19'; fi
+# The one test whose bound is a reader's answer times on every desktop: after the work beside,
+# alone (with the lint beside it, its spread went past 300 ms in three clean-clone runs of four).
+ALONE = '^test_desktops_onEachDesktop$$'
+
 test:
 	scripts/install-deps $(TEST_GROUPS)
 	@if scripts/build-qt-windows --check; then scripts/install-deps windows; fi
@@ -72,11 +76,11 @@ test:
 	$$idle sh -c 'scripts/lint $(BUILD_DIR)/default && cmake --preset asan && \
 		cmake --build --preset asan -j $(JOBS)' \
 		>$(BUILD_DIR)/behind-the-tests.log 2>&1 & behind=$$!; \
-	ctest --preset default -j $(JOBS); tested=$$?; tests_done=$$(date +%s); \
+	ctest --preset default -j $(JOBS) -E $(ALONE); tested=$$?; tests_done=$$(date +%s); \
 	wait $$behind; built=$$?; cat $(BUILD_DIR)/behind-the-tests.log; \
 	echo "make test: the tests $$((tests_done - start)) s; beside them the lint and the" \
 		"sanitizer build, $$(($$(date +%s) - start)) s"; \
-	test $$tested -eq 0 && test $$built -eq 0
+	ctest --preset default -R $(ALONE) && test $$tested -eq 0 && test $$built -eq 0
 	@if ! scripts/build-qt-windows --check; then \
 		$(MAKE) check PRESET=asan && \
 		echo "make test: the Windows tests were skipped: no Qt for Windows in" \

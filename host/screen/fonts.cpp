@@ -6,7 +6,8 @@
 
 namespace host {
 
-QStringList fontFamilies(Charset charset, double zoom) {
+QStringList fontFamilies([[maybe_unused]] Charset charset, [[maybe_unused]] double zoom) {
+#ifdef Q_OS_WIN
     // Liberation Sans has Arial's widths, which every Windows has: text measures the same in
     // either, so what fits its label on Linux fits on Windows.
     QStringList families{QStringLiteral("Liberation Sans"), QStringLiteral("Arial")};
@@ -17,6 +18,10 @@ QStringList fontFamilies(Charset charset, double zoom) {
         families.prepend(QStringLiteral("MS Sans Serif"));
     }
     return families;
+#else
+    // Linux has neither designed face; the packages bring Liberation Sans.
+    return {QStringLiteral("Liberation Sans")};
+#endif
 }
 
 QFont toQFont(const FontSpec& wanted, double zoom) {
