@@ -137,6 +137,19 @@ Sightings watch(const Desktop& screen, qint64 pid, const atom::Area& area, int r
     return sightings;
 }
 
+QString xWindowTitled(const Desktop& screen, const QString& title, qint64 pid) {
+    const QStringList search =
+        pid != 0 ? QStringList{"--pid", QString::number(pid)} : QStringList{"--name", "."};
+    const QString ids =
+        screen.run(u"xdotool"_s, QStringList{"search", "--onlyvisible"} + search).out;
+    for (const QString& id : ids.split(u'\n', Qt::SkipEmptyParts)) {
+        if (screen.run(u"xdotool"_s, {"getwindowname", id}).out.trimmed() == title) {
+            return id;
+        }
+    }
+    return {};
+}
+
 QByteArray mapsOf(qint64 pid) {
     QFile maps(u"/proc/%1/maps"_s.arg(pid));
     return maps.open(QIODevice::ReadOnly) ? maps.readAll() : QByteArray();

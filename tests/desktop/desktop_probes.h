@@ -77,6 +77,10 @@ struct Sightings {
 Sightings watch(const desktop::Desktop& screen, qint64 pid, const atom::Area& area, int radius,
                 int shots, int spacingMs = 137, qsizetype wanted = 360);
 
+// The visible X window titled `title`, of the program `pid` (or of any program, for 0), if any:
+// names are compared here, as xdotool's own name search can miss Cyrillic titles.
+QString xWindowTitled(const desktop::Desktop& screen, const QString& title, qint64 pid = 0);
+
 // What a running process has mapped: /proc/PID/maps, or nothing once it is gone.
 QByteArray mapsOf(qint64 pid);
 

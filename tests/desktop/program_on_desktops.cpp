@@ -200,15 +200,8 @@ void ProgramOnDesktops::chooseOrbit6(const Desktop& screen, qint64 pid,
 void ProgramOnDesktops::xWindowAndNotice(const Desktop& screen, qint64 pid,
                                          const atom::Area& area) {
     const auto xdotool = [&](const QStringList& args) { return screen.run(u"xdotool"_s, args); };
-    // xdotool's own name search can miss Cyrillic titles, so names are compared here.
     const auto windowTitled = [&](const QString& title) {
-        const QString ids = xdotool({"search", "--onlyvisible", "--pid", QString::number(pid)}).out;
-        for (const QString& id : ids.split(u'\n', Qt::SkipEmptyParts)) {
-            if (xdotool({"getwindowname", id}).out == title) {
-                return id;
-            }
-        }
-        return QString();
+        return xWindowTitled(screen, title, pid);
     };
     const QString window = windowTitled(u"ЛЮМЕРА"_s);
     QVERIFY2(!window.isEmpty(), "no window titled ЛЮМЕРА");

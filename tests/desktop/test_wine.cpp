@@ -89,9 +89,6 @@ private:
     [[nodiscard]] QString installed(const QString& file) const {
         return m_prefix.filePath(programFolder + u'/' + file);
     }
-    // The visible X window titled `title`, if any: Wine's windows, compared by name, as
-    // xdotool's own name search can miss Cyrillic.
-    static QString windowTitled(const Desktop& screen, const QString& title);
 
     QTemporaryDir m_prefix;
     QString m_msi;
@@ -130,16 +127,6 @@ void WineTest::endWine() const {
     server.setProcessEnvironment(environment);
     server.start(u"wineserver"_s, {u"--kill"_s});
     server.waitForFinished(30000);
-}
-
-QString WineTest::windowTitled(const Desktop& screen, const QString& title) {
-    const QString ids = screen.run(u"xdotool"_s, {"search", "--onlyvisible", "--name", "."}).out;
-    for (const QString& id : ids.split(u'\n', Qt::SkipEmptyParts)) {
-        if (screen.run(u"xdotool"_s, {"getwindowname", id}).out.trimmed() == title) {
-            return id;
-        }
-    }
-    return {};
 }
 
 void WineTest::initTestCase() {
@@ -199,7 +186,7 @@ void WineTest::windowOnScreen() {
                                  .arg(screenSize.width())
                                  .arg(screenSize.height()));
     QVERIFY2(seen && seen->fills(), qPrintable(QString::fromUtf8(program->readAllStandardError())));
-    const QString window = windowTitled(screen, u"ЛЮМЕРА"_s);
+    const QString window = xWindowTitled(screen, u"ЛЮМЕРА"_s);
     QVERIFY2(!window.isEmpty(), "no window titled ЛЮМЕРА");
     qInfo("client %dx%d, zoom %.3f", seen->client.width(), seen->client.height(), seen->zoom());
 
@@ -243,11 +230,11 @@ void WineTest::windowOnScreen() {
                {"mousemove", QString::number(heading.x()), QString::number(heading.y()), "click",
                 "--repeat", "2", "--delay", "80", "1"});
     const QString notice = u"Прудупреждение"_s;
-    QVERIFY2(desktop::waitUntil([&] { return !windowTitled(screen, notice).isEmpty(); }, 10000),
+    QVERIFY2(desktop::waitUntil([&] { return !xWindowTitled(screen, notice).isEmpty(); }, 10000),
              "no notice after a double-click on the heading");
-    screen.run(u"xdotool"_s, {"windowactivate", "--sync", windowTitled(screen, notice)});
+    screen.run(u"xdotool"_s, {"windowactivate", "--sync", xWindowTitled(screen, notice)});
     screen.run(u"xdotool"_s, {"key", "Return"});
-    QVERIFY2(desktop::waitUntil([&] { return windowTitled(screen, notice).isEmpty(); }, 10000),
+    QVERIFY2(desktop::waitUntil([&] { return xWindowTitled(screen, notice).isEmpty(); }, 10000),
              "Enter does not close the notice");
 
     // The window manager's close, as the title bar's button asks it.
